@@ -1,0 +1,109 @@
+#pragma once
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <cstdint>
+
+#include "app/CommandLine.h"
+#include "app/Settings.h"
+#include "engine/core/String.h"
+#include "engine/input/InputHandler.h"
+
+namespace zav {
+
+// The screensaver's life: Create selects the mode, loads the settings and
+// starts what the mode needs; Run runs the mode; Shutdown undoes what Create
+// did. Subclasses fill in the content (which scene, how to draw it).
+class ScreensaverApp : public InputHandler {
+public:
+    ScreensaverApp();
+    ~ScreensaverApp() override;
+
+    int Create();
+    int Run();
+    int Shutdown();
+
+    // Ends the run: decides from an event whether the run is over, then
+    // hands it to OnInputEventExtra.
+    int OnInputEvent(const InputEvent& event) override;
+
+    // Settings store.
+    int LoadResourceCopy(int id, char** bytes, size_t* length);
+    int LoadDefaultSettings();
+    int ApplyDefaults();
+    int ReadRegistrySettings();
+    int WriteRegistrySettings();
+    int LogSettings();
+    int LoadUiStrings();
+    const String* GetUiString(const String& key) const;
+
+    int32_t GetMode() const { return mode_; }
+    HWND GetParentWindow() const { return parentWindow_; }
+    bool IsRunning() const { return running_ != 0; }
+    void StopRunning() { running_ = 0; }
+    const SettingsValues& GetSettings() const { return current_; }
+    SettingsValues& GetSettings() { return current_; }
+    const SettingsValues& GetDefaultSettings() const { return defaults_; }
+    const String& GetRegistryPath() const { return registryPath_; }
+    const String& GetSiteAddress() const { return siteAddress_; }
+
+protected:
+    virtual int OnInputEventExtra(const InputEvent& event) = 0;
+    virtual int OnDefaultsApplied() = 0;
+    virtual int OnSettingsLogged() = 0;
+    virtual int ParseExtraSetting(const String& key, const String& value) = 0;
+    virtual int ReadExtraSettings(HKEY key) = 0;
+    virtual int WriteExtraSettings(HKEY key) = 0;
+    virtual int SettingsDialogExtra(HWND window, UINT message, WPARAM wParam, LPARAM lParam) = 0;
+    virtual void OnSettingsDialogRefreshed() = 0;
+    virtual int OnEngineStarted() = 0;
+    virtual int OnEngineStopping() = 0;
+    virtual int Update(double seconds) = 0;
+    virtual int Render() = 0;
+    virtual int CreateVisualDataExtra() = 0;
+    virtual int DeleteVisualDataExtra() = 0;
+    virtual int CreateData() = 0;
+    virtual int DeleteData() = 0;
+    virtual int CacheData() = 0;
+
+    int SelectMode();
+    int StartEngine();
+    int StopEngine();
+
+    // Windows, loops, visual data, dialog and sound of the run.
+    int CreateWindows();
+    int DeleteWindows();
+    int CreateVisualData();
+    int DeleteVisualData();
+    int ShowLoadingScreen();
+    int RunMainLoop();
+    int RunPreviewLoop();
+    INT_PTR ShowSettingsDialog();
+    void SetMasterVolume(int32_t volume);
+
+    int32_t mode_ = kModeConfigure;
+    HINSTANCE instance_ = nullptr;
+    HWND parentWindow_ = nullptr;
+
+    String registryPath_;
+    String siteAddress_;
+    SettingsValues defaults_;
+    SettingsValues current_;
+
+    UiStringTable uiStrings_;
+    HWND dialogWindow_ = nullptr;
+    uint8_t running_ = 0;
+
+private:
+    int StartEngineWithArchives(const char* const* codecs, int codecCount, bool mountMedia,
+                                bool registerInput);
+    bool screensaverFlagSet_ = false;
+};
+
+// The one application object, from construction to destruction.
+extern ScreensaverApp* theApp;
+
+}  // namespace zav

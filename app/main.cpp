@@ -1,0 +1,62 @@
+// Entry point: opens the log, then drives the application object through
+// Create, Run and Shutdown.
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <string>
+
+#include "app/SceneScreensaver.h"
+#include "engine/core/Log.h"
+#include "engine/core/Result.h"
+#include "engine/platform/Platform.h"
+
+namespace zav {
+
+namespace {
+
+// Opens "<application data>\VORNHALT Studio\SSELog.txt" and registers it as a
+// log output; returns null when there is no application-data folder.
+Ref<FileMessageOutput> OpenLogFile() {
+    std::string folder = platform::GetUserDataFolder();
+    if (folder.empty()) return Ref<FileMessageOutput>();
+    folder += "\\VORNHALT Studio";
+    platform::MakeDirectory(folder.c_str());
+    std::string path = folder + "\\SSELog.txt";
+    Ref<FileMessageOutput> output(new FileMessageOutput(String(path.c_str()), String()));
+    RegisterMessageOutput(output.Get());
+    return output;
+}
+
+int RunScreensaver() {
+    Ref<FileMessageOutput> log;
+    try {
+        log = OpenLogFile();
+        Ref<ScreensaverApp> app(new SceneScreensaver());
+        if (app->Create() != kOk) {
+            LogError("Невозможно создать скринсейвер.");
+        } else {
+            LogInfo("Сейвер создан.");
+            if (app->Run() != kOk)
+                LogError("Работа скринсейвера завершена некорректно.");
+            else
+                LogInfo("Работа скринсейвера завершена корректно.");
+        }
+        if (app->Shutdown() != kOk) LogError("Ошибка при окончании работы скринсейвера.");
+        ShowCursor(TRUE);
+        app = nullptr;
+        LogInfo("Конец лога.");
+        return 0;
+    } catch (...) {
+        LogError("Конец лога вследствии ошибки");
+        if (log) UnregisterMessageOutput(log.Get());
+        return 1;
+    }
+}
+
+}  // namespace
+
+}  // namespace zav
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return zav::RunScreensaver(); }

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Runs the win build's tests (ctest through Wine) inside an X server. Expects
+# DISPLAY to be set (test.sh wraps it in xvfb-run). Extra arguments go to ctest.
+set -u
+root=$(cd "$(dirname "$0")/.." && pwd)
+export WINEPREFIX="$root/build/win/wineprefix" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml='
+
+# A persistent server: without it every test's wine starts one and ctest waits
+# for it to linger out.
+wineserver -k >/dev/null 2>&1 || true
+mkdir -p "$WINEPREFIX"
+wineserver -p </dev/null >/dev/null 2>&1
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  wineboot -i </dev/null >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /t REG_SZ /d '' /f </dev/null >/dev/null 2>&1
+fi
+rc=0
+(cd "$root/build/win" && ctest -j2 --output-on-failure "$@") || rc=$?
+wineserver -k >/dev/null 2>&1 || true
+exit $rc

@@ -1,0 +1,94 @@
+"""End-to-end runs of the real screensaver under Wine, one mode at a time."""
+
+import sys
+import unittest
+
+import wine_harness as wine
+
+REGISTRY_KEY = r"HKCU\Software\VORNHALT Studio\Night Harbor 3D"
+SETTINGS_LINES = [
+    ("INFO", "Ресурс настроек загружен."),
+    ("INFO", "Значения параметров по-умолчанию загружены."),
+    ("INFO", "Значения параметров по-умолчанию установлены."),
+    ("INFO", "Значения параметров прочитаны из реестра."),
+    ("INFO", "ShowFPS: false"),
+    ("INFO", "Gamma: 10"),
+    ("INFO", "Ресурс локальных данных загружен."),
+    ("INFO", "Значения локальных данных загружены."),
+]
+
+
+class ScreensaverModes(unittest.TestCase):
+    def setUp(self):
+        wine.remove_log()
+
+    def assertInOrder(self, lines, expected):
+        """Every expected line appears, in this order (other lines may come between)."""
+        position = 0
+        for wanted in expected:
+            try:
+                position = lines.index(wanted, position) + 1
+            except ValueError:
+                self.fail("missing or out of order: %r\nlog:\n%s" % (wanted, "\n".join(map(repr, lines))))
+
+    def test_password_mode_starts_nothing(self):
+        wine.registry_delete(REGISTRY_KEY)
+        code, _ = wine.run("/a", "5")
+        self.assertEqual(code, 0)
+        lines = wine.read_log()
+        self.assertInOrder(lines, [("INFO", "Режим скринсейвера 4.")] + SETTINGS_LINES[:3] + [
+            ("INFO", "Первый запуск скринсейвера. Запись параметров по-умолчанию в реестр..."),
+            ("INFO", "Значения параметров по-умолчанию записаны в реестр."),
+            ("INFO", "Значения параметров прочитаны из реестра."),
+            ("INFO", "Скринсейвер инициализирован."),
+            ("INFO", "Окна скринсейвера созданы."),
+            ("INFO", "Сейвер создан."),
+            ("INFO", "Работа скринсейвера завершена корректно."),
+            ("INFO", "Окна скринсейвера удалены."),
+            ("INFO", "Скринсейвер завершил работу."),
+            ("INFO", "Конец лога."),
+        ])
+        self.assertEqual(lines[-1], ("INFO", "Конец лога."))
+        self.assertNotIn(("INFO", "Инициализация движка v.0.1.2:"), lines)
+        self.assertFalse([line for line in lines if line[0] != "INFO"], "mode 4 logs no problems")
+        # The final line is Windows-1251 bytes with a CR LF line end.
+        self.assertTrue(wine.raw_log().endswith("INFO. Конец лога.\r\n".encode("cp1251")))
+
+    def test_first_run_writes_defaults_to_the_registry(self):
+        wine.registry_delete(REGISTRY_KEY)
+        self.assertEqual(wine.run("/a")[0], 0)
+        values = wine.registry_query(REGISTRY_KEY)
+        for name in ("ShowFPS", "ExitOnMouseMove", "ShowTime", "UseDesktopSettings", "Music", "SFX", "Hour24",
+                     "Volume", "Width", "Height", "ColorDepth", "AntiAliasing", "Gamma"):
+            self.assertIn(name, values)
+            self.assertEqual(values[name][0], "REG_DWORD")
+        self.assertEqual(int(values["Volume"][1], 16), 50)
+        self.assertEqual(int(values["Gamma"][1], 16), 10)
+        # The second run reads them back instead of writing.
+        wine.remove_log()
+        self.assertEqual(wine.run("/a")[0], 0)
+        lines = wine.read_log()
+        self.assertNotIn(("INFO", "Первый запуск скринсейвера. Запись параметров по-умолчанию в реестр..."), lines)
+        self.assertInOrder(lines, SETTINGS_LINES)
+
+    def test_missing_renderer_stops_create_but_shuts_down_cleanly(self):
+        code, _ = wine.run("/s", timeout=90)
+        self.assertEqual(code, 0)
+        lines = wine.read_log()
+        self.assertInOrder(lines, [("INFO", "Режим скринсейвера 1.")] + SETTINGS_LINES + [
+            ("INFO", "Инициализация движка v.0.1.2:"),
+            ("INFO", "Постинициализация движка завершилась удачно."),
+            ("ERROR", "Невозможно создать рендерер DirectX."),
+            ("ERROR", "Невозможно инициализировать скринсейвер."),
+            ("ERROR", "Невозможно создать скринсейвер."),
+            ("INFO", "Окна скринсейвера удалены."),
+            ("INFO", "Завершение работы движка:"),
+            ("INFO", "Завершение работы движка завершилось удачно."),
+            ("INFO", "Скринсейвер завершил работу."),
+            ("INFO", "Конец лога."),
+        ])
+        self.assertNotIn(("INFO", "Сейвер создан."), lines)
+
+
+if __name__ == "__main__":
+    unittest.main(argv=[sys.argv[0]] + sys.argv[1:], verbosity=2)
