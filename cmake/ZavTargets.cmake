@@ -13,3 +13,18 @@ function(zav_add_gtest name)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
                        PROPERTIES ENVIRONMENT "ZAV_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
 endfunction()
+
+# A libFuzzer target (fuzz preset only): fuzz_<name> in bin/, seeded from
+# fuzz/corpus/<name> when that folder exists.
+function(zav_add_fuzzer name)
+  if(NOT ZAV_FUZZ)
+    return()
+  endif()
+  add_executable(fuzz_${name} ${ARGN})
+  target_link_options(fuzz_${name} PRIVATE -fsanitize=fuzzer)
+endfunction()
+
+# A benchmark program: prints its figures, never asserts on time.
+function(zav_add_benchmark name)
+  add_executable(${name} ${ARGN})
+endfunction()
