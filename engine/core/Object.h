@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <type_traits>
 
 #include "engine/core/Array.h"
 #include "engine/core/Named.h"

@@ -112,6 +112,8 @@ private:
     int Grow(int64_t needed);
     int ReadObject(const TypeInfo* type, Object** object);
     int ReadNewObject(int32_t streamId, Object** object);
+    // Logs and fails the stream when a record would start past the limit.
+    bool NestedTooDeeply(const String& typeName, int32_t id);
     void FinishRead(bool succeeded);
 
     char* data_ = nullptr;

@@ -21,16 +21,21 @@ void LogRecord(const String& typeName, const Object& object, int32_t position) {
 
 }  // namespace
 
+// A hostile stream could nest records until the stack runs out.
+bool Stream::NestedTooDeeply(const String& typeName, int32_t id) {
+    if (nesting_ < kMaxObjectNesting) return false;
+    LogError("Превышена допустимая вложенность объектов в потоке. RTTI[%s] ID[%d]", typeName.CStr(), id);
+    Fail(kFailed);
+    return true;
+}
+
 int Stream::WriteObject(Object* object) {
     if (!object) return WriteInt32(kNullReference);
     const int32_t id = object->GetId();
     LogInfo("Write ID[%d]", id);
     if (objects_.Find(id)) return WriteInt32(id);
     const String& typeName = object->GetType()->GetName();
-    if (nesting_ >= kMaxObjectNesting) {
-        LogError("Превышена допустимая вложенность объектов в потоке. RTTI[%s] ID[%d]", typeName.CStr(), id);
-        return Fail(kFailed);
-    }
+    if (NestedTooDeeply(typeName, id)) return state_;
     if (WriteInt32(id) != kOk) return state_;
     objects_.Insert(id, object);
     if (WriteString(typeName) != kOk) return state_;
@@ -70,10 +75,7 @@ int Stream::ReadObject(const TypeInfo* type, Object** object) {
 int Stream::ReadNewObject(int32_t streamId, Object** object) {
     String typeName;
     if (ReadString(typeName) != kOk) return state_;
-    if (nesting_ >= kMaxObjectNesting) {
-        LogError("Превышена допустимая вложенность объектов в потоке. RTTI[%s] ID[%d]", typeName.CStr(), streamId);
-        return Fail(kFailed);
-    }
+    if (NestedTooDeeply(typeName, streamId)) return state_;
     ObjectFactory factory = FindFactory(typeName);
     if (!factory) {
         LogError("Невозможно найти функцию создания объекта. RTTI[%s] ID[%d]", typeName.CStr(), streamId);

@@ -364,6 +364,31 @@ TEST_F(Serialization, FailuresLogAChainInnermostFirst) {
                                                 "Невозможно загрузить родительские данные."}));
 }
 
+TEST_F(Serialization, ARewoundStreamForgetsTheObjectsItWrote) {
+    // What a file stream does when it is reopened: the cursor and the object
+    // map start over, so an object is written in full again.
+    struct ReusedStream : Stream {
+        ReusedStream() : Stream(0, 64) {}
+        using Stream::ReplaceBuffer;
+        using Stream::Rewind;
+    } stream;
+    Ref<SampleNode> node(new SampleNode("again"));
+    ASSERT_EQ(stream.WriteObject(node.Get()), kOk);
+    const std::string first(stream.GetData(), stream.GetPosition());
+    ASSERT_EQ(stream.WriteObject(node.Get()), kOk);
+    EXPECT_EQ(stream.GetPosition(), static_cast<int32_t>(first.size()) + 4);  // a bare ID
+    stream.Rewind();
+    ASSERT_EQ(stream.WriteObject(node.Get()), kOk);
+    EXPECT_EQ(std::string(stream.GetData(), stream.GetPosition()), first);
+
+    stream.ReplaceBuffer(new char[4]{'\x2A', 0, 0, 0}, 4);
+    EXPECT_EQ(stream.GetCapacity(), 4);
+    stream.Rewind();
+    int32_t value = 0;
+    EXPECT_EQ(stream.ReadInt32(value), kOk);
+    EXPECT_EQ(value, 42);
+}
+
 TEST_F(Serialization, ObjectListKeepsEachObjectOnceAndChecksItsElements) {
     ObjectList<SampleNode> list;
     Ref<SampleNode> a(new SampleNode("a")), b(new SampleNode("b"));

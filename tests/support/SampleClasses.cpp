@@ -1,6 +1,5 @@
 #include "tests/support/SampleClasses.h"
 
-#include <unordered_set>
 #include <vector>
 
 #include "engine/core/ClassRegistration.h"
@@ -15,11 +14,8 @@ ZAV_REGISTER_ABSTRACT_CLASS(SampleAbstract);
 
 namespace {
 
-std::unordered_set<SampleNode*>& LiveNodes() {
-    static std::unordered_set<SampleNode*> nodes;
-    return nodes;
-}
-
+SampleNode* gFirstLiveNode = nullptr;
+int gLiveNodes = 0;
 int gLiveControllers = 0;
 
 int FieldFailed(const char* action, const char* field, const Object& object) {
@@ -29,14 +25,26 @@ int FieldFailed(const char* action, const char* field, const Object& object) {
 
 }  // namespace
 
-SampleNode::SampleNode(const String& name) : Object(name) { LiveNodes().insert(this); }
+SampleNode::SampleNode(const String& name) : Object(name), nextLive_(gFirstLiveNode) {
+    if (nextLive_) nextLive_->previousLive_ = this;
+    gFirstLiveNode = this;
+    ++gLiveNodes;
+}
 
-SampleNode::~SampleNode() { LiveNodes().erase(this); }
+SampleNode::~SampleNode() {
+    if (previousLive_)
+        previousLive_->nextLive_ = nextLive_;
+    else
+        gFirstLiveNode = nextLive_;
+    if (nextLive_) nextLive_->previousLive_ = previousLive_;
+    --gLiveNodes;
+}
 
-int SampleNode::LiveCount() { return static_cast<int>(LiveNodes().size()); }
+int SampleNode::LiveCount() { return gLiveNodes; }
 
 void SampleNode::BreakAllLinks() {
-    std::vector<Ref<SampleNode>> nodes(LiveNodes().begin(), LiveNodes().end());
+    std::vector<Ref<SampleNode>> nodes;
+    for (SampleNode* node = gFirstLiveNode; node; node = node->nextLive_) nodes.emplace_back(node);
     for (const Ref<SampleNode>& node : nodes) {
         node->next = nullptr;
         node->any = nullptr;

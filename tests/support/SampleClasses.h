@@ -38,6 +38,11 @@ class SampleNode : public Object {
     Ref<SampleNode> next;       // must hold a SampleNode
     Ref<Object> any;            // any object
     ObjectList<SampleNode> children;
+
+private:
+    // Every live node, in a list threaded through the nodes themselves.
+    SampleNode* previousLive_ = nullptr;
+    SampleNode* nextLive_ = nullptr;
 };
 
 class SampleController : public Controller {
