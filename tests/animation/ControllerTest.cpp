@@ -79,24 +79,5 @@ TEST_F(ControllerRecord, MissingActiveFlagFailsWithItsMessages) {
     }
 }
 
-TEST_F(ControllerRecord, InactiveSampleControllerReadBackDoesNotRun) {
-    Ref<SampleNode> owner(new SampleNode("owner"));
-    Ref<SampleController> controller(new SampleController());
-    controller->SetActive(false);
-    owner->AddController(controller.Get());
-    Stream stream(0, 256);
-    ASSERT_EQ(stream.WriteObject(owner.Get()), kOk);
-    stream.SetPosition(0);
-    Object* read = nullptr;
-    ASSERT_EQ(stream.ReadObject(&read), kOk);
-    Ref<Object> keep(read);
-    auto* copy = ObjectCast<SampleController>(read->GetController(0));
-    ASSERT_NE(copy, nullptr);
-    EXPECT_FALSE(copy->IsActive());
-    EXPECT_EQ(copy->GetOwner(), read);
-    read->UpdateControllers(1.0);
-    EXPECT_EQ(copy->updates, 0);
-}
-
 }  // namespace
 }  // namespace zav

@@ -68,6 +68,8 @@ TEST(Object, AddControllerRefusesNullNonControllersSelfAndCycles) {
     Ref<SampleNode> notAController(new SampleNode("plain"));
     EXPECT_EQ(owner->AddController(notAController.Get()), kFailed);
     EXPECT_EQ(owner->GetControllerCount(), 0);
+    EXPECT_TRUE(capture.Has(kLogWarning, "Объект [plain] ID[" + std::to_string(notAController->GetId()) +
+                                             "] не может быть контроллером объекта. " + NameAndId(*owner)));
 
     Ref<SampleController> first(new SampleController("first")), second(new SampleController("second"));
     EXPECT_EQ(first->AddController(first.Get()), kFailed);
@@ -77,6 +79,11 @@ TEST(Object, AddControllerRefusesNullNonControllersSelfAndCycles) {
     // Sharing without a cycle is fine.
     EXPECT_EQ(owner->AddController(first.Get()), kOk);
     EXPECT_EQ(owner->AddController(second.Get()), kOk);
+    // A controller bringing hundreds of its own is more than a walk should cross.
+    Ref<SampleController> crowded(new SampleController("crowded"));
+    for (int i = 0; i < 300; ++i) ASSERT_EQ(crowded->AddController(new SampleController()), kOk);
+    EXPECT_EQ(owner->AddController(crowded.Get()), kFailed);
+    EXPECT_EQ(owner->GetControllerCount(), 2);
 }
 
 TEST(Object, AControllerSharedByTwoOwnersLosesItsOwnerWithTheLastAdder) {
