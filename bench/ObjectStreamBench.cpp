@@ -92,8 +92,8 @@ int main(int argc, char** argv) {
     double save = saves[saves.size() / 2], load = loads[loads.size() / 2];
     double megabytes = bytes / (1024.0 * 1024.0);
     std::printf("objects %d, stream %d bytes (%.2f MiB), median of %d rounds\n", objects, bytes, megabytes, rounds);
-    std::printf("save: %.1f ms, %.1f MB/s, %.0f objects/s\n", save * 1000, megabytes / save, objects / save);
-    std::printf("load: %.1f ms, %.1f MB/s, %.0f objects/s\n", load * 1000, megabytes / load, objects / load);
+    std::printf("save: %.1f ms, %.1f MiB/s, %.0f objects/s\n", save * 1000, megabytes / save, objects / save);
+    std::printf("load: %.1f ms, %.1f MiB/s, %.0f objects/s\n", load * 1000, megabytes / load, objects / load);
     root = nullptr;
     return EngineShutdown();
 }

@@ -77,8 +77,8 @@ protected:
 
     // Bounds how deep the recursive walks go (each level of FindObject,
     // CollectObjects, UpdateControllers and their overrides holds one), so a
-    // long chain read from a file cannot exhaust the stack. Below the limit
-    // the walk goes no further.
+    // long chain read from a file cannot exhaust the stack. A level past the
+    // limit reports TooDeep and the walk goes no further down.
     class WalkLevel {
     public:
         WalkLevel();
