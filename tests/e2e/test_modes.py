@@ -23,13 +23,7 @@ class ScreensaverModes(unittest.TestCase):
         wine.remove_log()
 
     def assertInOrder(self, lines, expected):
-        """Every expected line appears, in this order (other lines may come between)."""
-        position = 0
-        for wanted in expected:
-            try:
-                position = lines.index(wanted, position) + 1
-            except ValueError:
-                self.fail("missing or out of order: %r\nlog:\n%s" % (wanted, "\n".join(map(repr, lines))))
+        wine.assert_in_order(self, lines, expected)
 
     def test_password_mode_starts_nothing(self):
         wine.registry_delete(REGISTRY_KEY)

@@ -34,12 +34,7 @@ class ScreensaverRuns(unittest.TestCase):
         time.sleep(0.5)
 
     def assertInOrder(self, lines, expected):
-        position = 0
-        for wanted in expected:
-            try:
-                position = lines.index(wanted, position) + 1
-            except ValueError:
-                self.fail("missing or out of order: %r\nlog:\n%s" % (wanted, "\n".join(map(repr, lines))))
+        wine.assert_in_order(self, lines, expected)
 
     def test_full_screen_run_clears_the_screen_logs_the_device_and_ends_on_a_key(self):
         wine.paint_desktop(GREY)
@@ -80,9 +75,7 @@ class ScreensaverRuns(unittest.TestCase):
     def test_with_exit_on_mouse_move_ten_moves_are_tolerated_and_the_eleventh_ends_the_run(self):
         wine.registry_add(REGISTRY_KEY, "ExitOnMouseMove", "REG_DWORD", 1)
         self.start("/s")
-        for i in range(10):
-            wine.xdotool("mousemove", str(100 + 30 * i), str(100 + 20 * i))
-            time.sleep(0.05)
+        wine.move_mouse(10)
         time.sleep(1.0)
         self.assertTrue(self.program.running(), "ten moves ended the run")
         wine.xdotool("mousemove", "900", "700")
@@ -91,9 +84,7 @@ class ScreensaverRuns(unittest.TestCase):
 
     def test_without_exit_on_mouse_move_moves_never_end_the_run_but_a_click_does(self):
         self.start("/s")
-        for i in range(15):
-            wine.xdotool("mousemove", str(100 + 30 * i), str(100 + 20 * i))
-            time.sleep(0.05)
+        wine.move_mouse(15)
         time.sleep(1.0)
         self.assertTrue(self.program.running(), "mouse movement ended the run")
         wine.xdotool("click", "1")

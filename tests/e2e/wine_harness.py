@@ -55,6 +55,16 @@ def read_log():
     return lines
 
 
+def assert_in_order(test, lines, expected):
+    """Fails `test` unless every expected line appears, in this order (other lines may come between)."""
+    position = 0
+    for wanted in expected:
+        try:
+            position = lines.index(wanted, position) + 1
+        except ValueError:
+            test.fail("missing or out of order: %r\nlog:\n%s" % (wanted, "\n".join(map(repr, lines))))
+
+
 def raw_log():
     path = log_path()
     with open(path, "rb") as handle:
@@ -121,6 +131,13 @@ class Running:
 
 def xdotool(*arguments):
     subprocess.run(["xdotool", *arguments], check=True, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL)
+
+
+def move_mouse(times):
+    """Moves the pointer `times` times, each to a new place (one motion event each)."""
+    for i in range(times):
+        xdotool("mousemove", str(100 + 30 * i), str(100 + 20 * i))
+        time.sleep(0.05)
 
 
 def paint_desktop(colour):

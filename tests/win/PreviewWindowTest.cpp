@@ -8,6 +8,7 @@
 #include "engine/core/Log.h"
 #include "tests/support/LogCapture.h"
 #include "tests/win/EmptyScreensaver.h"
+#include "tests/win/WindowChecks.h"
 
 namespace zav {
 namespace {
@@ -15,17 +16,12 @@ namespace {
 constexpr wchar_t kPreviewClass[] = L"Night Harbor 3D";
 constexpr char kMissingPicture[] = "Файл [preview.bmp] не найден: файловая система недоступна в этой сборке.";
 
-bool ClassExists(const wchar_t* name) {
-    WNDCLASSEXW info = {};
-    info.cbSize = sizeof info;
-    return GetClassInfoExW(GetModuleHandleW(nullptr), name, &info) != FALSE;
-}
-
 // A top-level window standing in for the display settings page.
 HWND CreateParent(int clientWidth, int clientHeight) {
     WNDCLASSW windowClass = {};
     windowClass.lpfnWndProc = DefWindowProcW;
     windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
     windowClass.lpszClassName = L"ZavTestPreviewParent";
     RegisterClassW(&windowClass);
     RECT frame = {0, 0, clientWidth, clientHeight};
@@ -91,15 +87,10 @@ TEST_F(PreviewTest, WithoutAParentItIsASmallPopUpOfItsOwn) {
     HWND preview = app->GetPreviewWindow();
     ASSERT_TRUE(IsWindow(preview));
     EXPECT_TRUE(GetWindowLongW(preview, GWL_STYLE) & WS_POPUP);
-    RECT rect;
-    GetWindowRect(preview, &rect);
-    EXPECT_EQ(rect.left, 100);
-    EXPECT_EQ(rect.top, 100);
-    EXPECT_EQ(rect.right, 150);
-    EXPECT_EQ(rect.bottom, 150);
+    EXPECT_EQ(test::WindowRectOf(preview), (std::vector<LONG>{100, 100, 150, 150}));
     EXPECT_EQ(app->DeleteWindows(), kOk);
     EXPECT_FALSE(IsWindow(preview));
-    EXPECT_FALSE(ClassExists(kPreviewClass));
+    EXPECT_FALSE(test::ClassExists(kPreviewClass));
 }
 
 TEST_F(PreviewTest, InsideAParentItFillsTheClientArea) {
@@ -127,6 +118,9 @@ TEST_F(PreviewTest, LoopPaintsWithoutThePictureAndEndsWhenTheParentCloses) {
         InvalidateRect(app->GetPreviewWindow(), nullptr, FALSE);
         UpdateWindow(app->GetPreviewWindow());
     }
+    HDC screen = GetDC(app->GetPreviewWindow());
+    EXPECT_EQ(GetPixel(screen, 10, 10) & 0xFFFFFF, RGB(0, 0, 0));  // no picture yet: black
+    ReleaseDC(app->GetPreviewWindow(), screen);
     gParentToClose = parent;
     SetTimer(nullptr, 0, 800, [](HWND, UINT, UINT_PTR timer, DWORD) {
         KillTimer(nullptr, timer);
@@ -143,7 +137,7 @@ TEST_F(PreviewTest, LoopPaintsWithoutThePictureAndEndsWhenTheParentCloses) {
     for (const std::string& text : capture.Texts()) missing += text == kMissingPicture;
     EXPECT_EQ(missing, 1);  // looked for once, not at every paint
     EXPECT_EQ(app->DeleteWindows(), kOk);
-    EXPECT_FALSE(ClassExists(kPreviewClass));
+    EXPECT_FALSE(test::ClassExists(kPreviewClass));
 }
 
 TEST(PreviewPicture, DecodedToTheWindowSizeWithoutLeavingTemporaryFiles) {

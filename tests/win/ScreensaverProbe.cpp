@@ -109,4 +109,4 @@ int RunProbe() {
 }  // namespace
 }  // namespace zav
 
-int main() { return zav::RunProbe(); }
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return zav::RunProbe(); }

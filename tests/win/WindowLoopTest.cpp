@@ -8,10 +8,13 @@
 #include "app/SystemWindow.h"
 #include "engine/core/Engine.h"
 #include "engine/core/Log.h"
+#include "engine/files/ModuleManager.h"
 #include "engine/input/InputManager.h"
 #include "engine/render/d3d9/D3D9Renderer.h"
 #include "tests/support/LogCapture.h"
+#include "tests/support/RecordingRenderer.h"
 #include "tests/win/EmptyScreensaver.h"
+#include "tests/win/WindowChecks.h"
 
 namespace zav {
 namespace {
@@ -25,12 +28,6 @@ namespace {
         ++position;
     }
     return ::testing::AssertionSuccess();
-}
-
-bool ClassExists(const wchar_t* name) {
-    WNDCLASSEXW info = {};
-    info.cbSize = sizeof info;
-    return GetClassInfoExW(GetModuleHandleW(nullptr), name, &info) != FALSE;
 }
 
 class FullScreenRunTest : public ::testing::Test {
@@ -98,13 +95,8 @@ TEST_F(FullScreenRunTest, FullScreenWindowCoversTheDisplayAndTheDeviceReportsIts
     ASSERT_TRUE(IsWindow(window));
     EXPECT_TRUE(IsWindowVisible(window));
     EXPECT_TRUE(GetWindowLongW(window, GWL_STYLE) & WS_POPUP);
-    RECT rect;
-    GetWindowRect(window, &rect);
-    EXPECT_EQ(rect.left, 0);
-    EXPECT_EQ(rect.top, 0);
-    EXPECT_EQ(rect.right, 1024);
-    EXPECT_EQ(rect.bottom, 768);
-    EXPECT_TRUE(ClassExists(L"Night Harbor 3D Class"));
+    EXPECT_EQ(test::WindowRectOf(window), (std::vector<LONG>{0, 0, 1024, 768}));
+    EXPECT_TRUE(test::ClassExists(L"Night Harbor 3D Class"));
     ASSERT_NE(Direct3D()->GetDevice(), nullptr);
     EXPECT_GT(Direct3D()->GetCaps().maxTextures, 0);
     const D3D9Caps& caps = Direct3D()->GetCaps();
@@ -191,7 +183,7 @@ TEST_F(FullScreenRunTest, CloseEndsTheRunAndShutdownClosesTheWindowAndItsClass) 
     EXPECT_EQ(app->Shutdown(), kOk);
     app = nullptr;
     EXPECT_FALSE(IsWindow(window));
-    EXPECT_FALSE(ClassExists(L"Night Harbor 3D Class"));
+    EXPECT_FALSE(test::ClassExists(L"Night Harbor 3D Class"));
 }
 
 TEST_F(FullScreenRunTest, AWindowDestroyedFromOutsideStillShutsDownCleanly) {
@@ -204,17 +196,47 @@ TEST_F(FullScreenRunTest, AWindowDestroyedFromOutsideStillShutsDownCleanly) {
     app = nullptr;
     EXPECT_FALSE(capture.Has(kLogError, "Невозможно удалить системное окно."));
     EXPECT_FALSE(capture.Has(kLogError, "Невозможно разрегестрировать класс системного окна."));
-    EXPECT_FALSE(ClassExists(L"Night Harbor 3D Class"));
+    EXPECT_FALSE(test::ClassExists(L"Night Harbor 3D Class"));
 }
 
-TEST_F(FullScreenRunTest, UnmatchedSettingsFallBackToTheDesktopMode) {
+// A renderer whose mode list offers 800 x 600, which the X server's one
+// display setting (1024 x 768) cannot give a full-screen window.
+test::RecordingRenderer* gRefusedModeRenderer = nullptr;
+int CreateRefusedModeRenderer(Renderer** renderer) {
+    gRefusedModeRenderer = new test::RecordingRenderer();
+    for (int32_t width : {800, 1024}) {
+        DisplayMode mode;
+        mode.fullScreen = true;
+        mode.width = width;
+        mode.height = width * 3 / 4;
+        mode.colorBits = 32;
+        gRefusedModeRenderer->AddMode(mode);
+    }
+    gRefusedModeRenderer->SetDefaultMode(1);
+    *renderer = gRefusedModeRenderer;
+    return kOk;
+}
+
+TEST(FullScreenWindow, AModeTheDisplayRefusesFallsBackToTheDesktopMode) {
+    Ref<test::EmptyScreensaver> app(new test::EmptyScreensaver());
+    app->SetMode(kModeScreensaver);
     app->Current().flags[kUseDesktopSettings] = false;
     app->Current().numbers[kWidth] = 800;
     app->Current().numbers[kHeight] = 600;
+    app->Current().numbers[kColorDepth] = 32;
+    ASSERT_EQ(EngineInit(), kOk);
+    Ref<BuiltinModule> module(new BuiltinModule("RefusedModeRenderer"));
+    module->AddSymbol("CreateRenderer", ToModuleSymbol(&CreateRefusedModeRenderer));
+    ASSERT_EQ(RegisterModule(module.Get()), kOk);
+    ASSERT_EQ(CreateRenderer("RefusedModeRenderer"), kOk);
+    test::LogCapture capture;
     ASSERT_EQ(app->CreateWindows(), kOk);
-    RECT rect;
-    GetWindowRect(Window(), &rect);
-    EXPECT_EQ(rect.right - rect.left, 1024);
+    EXPECT_TRUE(capture.Has(kLogError, "Нет настройки экрана 800x600, 32 бит для полноэкранного окна."));
+    EXPECT_TRUE(capture.Has(kLogWarning, "Видео режим 800x600 недоступен, используются настройки рабочего стола."));
+    EXPECT_EQ(gRefusedModeRenderer->calls, std::vector<std::string>{"CreateDevice 1 0,0 1024x768"});
+    EXPECT_EQ(test::WindowRectOf(static_cast<HWND>(GetRenderer()->GetWindow())),
+              (std::vector<LONG>{0, 0, 1024, 768}));
+    EXPECT_EQ(app->Shutdown(), kOk);
 }
 
 TEST(SystemWindow, BadArgumentsAndMissingDisplaySettingsFailWithoutAWindow) {
@@ -225,7 +247,7 @@ TEST(SystemWindow, BadArgumentsAndMissingDisplaySettingsFailWithoutAWindow) {
     EXPECT_EQ(CreateSystemWindow(&window, "Probe", nullptr, true, 32, 0, 0, 800, 600), kFailed);
     EXPECT_EQ(window, nullptr);
     EXPECT_TRUE(capture.Has(kLogError, "Нет настройки экрана 800x600, 32 бит для полноэкранного окна."));
-    EXPECT_FALSE(ClassExists(L"Probe Class"));
+    EXPECT_FALSE(test::ClassExists(L"Probe Class"));
 }
 
 TEST(SystemWindow, WindowedWindowHasTheRequestedClientAreaAndClosesWithItsClass) {
@@ -236,10 +258,10 @@ TEST(SystemWindow, WindowedWindowHasTheRequestedClientAreaAndClosesWithItsClass)
     GetClientRect(static_cast<HWND>(window), &client);
     EXPECT_EQ(client.right, 300);
     EXPECT_EQ(client.bottom, 200);
-    EXPECT_TRUE(ClassExists(L"Probe Class"));
+    EXPECT_TRUE(test::ClassExists(L"Probe Class"));
     EXPECT_EQ(CloseSystemWindow(window), kOk);
     EXPECT_FALSE(IsWindow(static_cast<HWND>(window)));
-    EXPECT_FALSE(ClassExists(L"Probe Class"));
+    EXPECT_FALSE(test::ClassExists(L"Probe Class"));
     test::LogCapture capture;
     EXPECT_EQ(CloseSystemWindow(nullptr), kOk);
     EXPECT_TRUE(capture.Has(kLogWarning, "Указатель на окно равен 0."));
