@@ -4,6 +4,7 @@
 #include <new>
 
 #include "engine/core/Engine.h"
+#include "engine/core/Log.h"
 #include "engine/core/Object.h"
 #include "engine/core/Result.h"
 #include "engine/core/Values.h"
@@ -31,10 +32,14 @@ int STRSceneCodec::LoadScene(File* file, Object** scene) {
     if (file->Open(kFileRead) != kOk) return kFailed;
     Version version;
     Object* root = nullptr;
-    bool read = file->ReadVersion(version) == kOk &&
-                VersionValue(version.major, version.minor, version.patch) >=
-                    VersionValue(kEngineVersionMajor, kEngineVersionMinor, kEngineVersionBuild) &&
-                file->ReadObject(&root) == kOk;
+    bool read = file->ReadVersion(version) == kOk;
+    if (read && VersionValue(version.major, version.minor, version.patch) <
+                    VersionValue(kEngineVersionMajor, kEngineVersionMinor, kEngineVersionBuild)) {
+        LogWarning("Версия файла сцены [%d.%d.%d] старше версии движка.", version.major, version.minor,
+                   version.patch);
+        read = false;
+    }
+    read = read && file->ReadObject(&root) == kOk;
     if (file->Close() != kOk) {
         Ref<Object> discard(root);  // it arrived with a count of 0
         return kFailed;

@@ -123,6 +123,7 @@ TEST_F(SceneFiles, OlderVersionsAreRefusedNewerOnesRead) {
     int result = -1;
     EXPECT_EQ(LoadFromMemory(SceneBytes(0, 1, 1), "Main.STR", &result).Get(), nullptr);
     EXPECT_EQ(result, kFailed);
+    EXPECT_TRUE(capture.Has(kLogWarning, "Версия файла сцены [0.1.1] старше версии движка."));
     EXPECT_TRUE(capture.Has(kLogError, "Неудачна загрузка сцены из файла [Main.STR]."));
     EXPECT_EQ(LoadFromMemory(SceneBytes(0, 0, 101)).Get(), nullptr);
     EXPECT_EQ(LoadFromMemory(SceneBytes(-1, 99, 99)).Get(), nullptr);
