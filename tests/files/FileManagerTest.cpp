@@ -17,13 +17,6 @@
 namespace zav {
 namespace {
 
-std::string Content(File* file) {
-    if (!file || file->Open(kFileRead) != kOk) return "<cannot open>";
-    std::string bytes(file->GetData(), static_cast<size_t>(file->GetSize()));
-    file->Close();
-    return bytes;
-}
-
 TEST(FileManagerLifecycle, TheRootLivesBetweenStartAndStop) {
     test::LogCapture capture;
     ASSERT_EQ(EngineInit(), kOk);
@@ -75,10 +68,10 @@ TEST_F(Mounting, ResourceArchivesMountUnderTheRootAndAreSearchedInOrder) {
     EXPECT_EQ(root->GetSubdirectory(1)->GetName(), "CustomData.tpak");
     EXPECT_EQ(root->GetFileCount(), 0);  // the resource's file is gone
 
-    EXPECT_EQ(Content(FindFile("Main.STR")), "media scene");
-    EXPECT_EQ(Content(FindFile("CustomData.tpak/Main.STR")), "custom scene");
-    EXPECT_EQ(Content(FindFile("preview.bmp")), "custom preview");
-    EXPECT_EQ(Content(FindFile("Textures/Sky/x.png")), "sky pixels");
+    EXPECT_EQ(test::ReadContent(FindFile("Main.STR")), "media scene");
+    EXPECT_EQ(test::ReadContent(FindFile("CustomData.tpak/Main.STR")), "custom scene");
+    EXPECT_EQ(test::ReadContent(FindFile("preview.bmp")), "custom preview");
+    EXPECT_EQ(test::ReadContent(FindFile("Textures/Sky/x.png")), "sky pixels");
     File* sky = FindFile("Textures/Sky/x.png");
     EXPECT_EQ(sky->GetFullName(), "Media.tpak/Textures/Sky/x.png");
     EXPECT_EQ(FindFile(sky->GetFullName()), sky);

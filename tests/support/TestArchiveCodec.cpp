@@ -80,4 +80,11 @@ std::string TestArchiveCodec::Pack(const std::vector<std::pair<std::string, std:
     return data;
 }
 
+std::string ReadContent(File* file) {
+    if (!file || file->Open(kFileRead) != kOk) return "<cannot open>";
+    std::string bytes(file->GetData(), static_cast<size_t>(file->GetSize()));
+    file->Close();
+    return bytes;
+}
+
 }  // namespace zav::test

@@ -24,4 +24,7 @@ public:
     static std::string Pack(const std::vector<std::pair<std::string, std::string>>& entries);
 };
 
+// The whole content of a file of the tree, or "<cannot open>".
+std::string ReadContent(File* file);
+
 }  // namespace zav::test

@@ -32,18 +32,11 @@ protected:
     void TearDown() override { EXPECT_EQ(EngineShutdown(), kOk); }
 };
 
-std::string Content(File* file) {
-    if (!file || file->Open(kFileRead) != kOk) return "<cannot open>";
-    std::string bytes(file->GetData(), static_cast<size_t>(file->GetSize()));
-    file->Close();
-    return bytes;
-}
-
 TEST_F(ResourceArchives, AnArchiveInTheExecutablesResourceMounts) {
     ASSERT_EQ(MountResourceArchive(1002, "Test.tpak", String()), kOk);
-    EXPECT_EQ(Content(FindFile("hello.txt")), "Hello, Wine!");
-    EXPECT_EQ(Content(FindFile("Test.tpak/docs/readme.txt")), "readme");
-    EXPECT_EQ(Content(FindFile("docs\\readme.txt")), "readme");
+    EXPECT_EQ(test::ReadContent(FindFile("hello.txt")), "Hello, Wine!");
+    EXPECT_EQ(test::ReadContent(FindFile("Test.tpak/docs/readme.txt")), "readme");
+    EXPECT_EQ(test::ReadContent(FindFile("docs\\readme.txt")), "readme");
 
     const char* bytes = nullptr;
     int32_t size = 0;
