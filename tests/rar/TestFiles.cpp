@@ -29,7 +29,7 @@ bool ReadWholeFile(const std::string& utf8Path, std::vector<unsigned char>* byte
 bool WriteWholeFile(const std::string& utf8Path, const std::vector<unsigned char>& bytes) {
     std::FILE* file = platform::OpenFile(utf8Path.c_str(), "wb");
     if (!file) return false;
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     return std::fclose(file) == 0 && ok;
 }
 

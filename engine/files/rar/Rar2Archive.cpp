@@ -121,6 +121,7 @@ int ListArchive(const uint8_t* data, size_t size, Archive* archive) {
             if (headerSize < kFileHeaderSize) break;
             Entry entry;
             if (!ReadFileHeader(h, static_cast<size_t>(headerSize), &entry)) break;
+            entry.headerOffset = static_cast<size_t>(position);
             entry.dataOffset = static_cast<size_t>(next);
             next += entry.packedSize;
             archive->entries.push_back(std::move(entry));

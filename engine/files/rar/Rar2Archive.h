@@ -35,7 +35,8 @@ struct Entry {
     uint8_t unpackVersion = 0;
     uint8_t method = 0;
     uint32_t attributes = 0;
-    size_t dataOffset = 0;  // the packed data's position in the archive
+    size_t headerOffset = 0;  // the file header's position in the archive
+    size_t dataOffset = 0;    // the packed data's position in the archive
 
     EntryState state = EntryState::kListed;
     // With kExtracted: unpackedSize bytes (a one-byte buffer for an empty file).
