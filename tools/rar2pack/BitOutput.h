@@ -9,10 +9,10 @@ namespace zav::rar2 {
 // order in which the decoder reads it.
 class BitOutput {
 public:
-    // Appends the low `count` bits of `value` (count 0..25).
+    // Appends the low `count` bits of `value` (count 0..32).
     void Write(uint32_t value, int count) {
         if (count == 0) return;
-        buffer_ = (buffer_ << count) | (value & ((1u << count) - 1));
+        buffer_ = (buffer_ << count) | (value & ((uint64_t{1} << count) - 1));
         pending_ += count;
         while (pending_ >= 8) {
             pending_ -= 8;
