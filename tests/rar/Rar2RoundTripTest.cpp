@@ -14,6 +14,7 @@
 #include "engine/core/Result.h"
 #include "engine/files/rar/Rar2Archive.h"
 #include "engine/platform/Windows1251.h"
+#include "tests/rar/GeneratedTree.h"
 #include "tests/rar/TestFiles.h"
 #include "tools/rar2pack/PackTree.h"
 
@@ -22,69 +23,13 @@ namespace {
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<unsigned char>;
-using Tree = std::map<std::string, Bytes>;  // UTF-8 path with '/' -> content
-
-Bytes Text(std::mt19937& random, size_t size) {
-    static const char* const kWords[] = {"harbor", "night", "light", "water", "stone", "ship", "lantern", "wave",
-                                         "the", "a", "of", "and", "under", "over", "slowly", "\n"};
-    std::string text;
-    while (text.size() < size) {
-        text += kWords[random() % 16];
-        text += ' ';
-    }
-    return Bytes(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(size));
-}
-
-Bytes Noise(std::mt19937& random, size_t size) {
-    Bytes bytes(size);
-    for (unsigned char& b : bytes) b = static_cast<unsigned char>(random());
-    return bytes;
-}
-
-// Text, noise, long repeats, an image-like gradient, empty files, nested and
-// non-ASCII names, and a 4 MiB file that wraps the 1 MiB window four times.
-Tree MakeTree() {
-    std::mt19937 random(20240607);
-    Tree tree;
-    tree["readme.txt"] = Text(random, 60000);
-    tree["noise.bin"] = Noise(random, 70000);
-    Bytes block = Noise(random, 1500);
-    Bytes repeats;
-    for (int i = 0; i < 300; ++i) repeats.insert(repeats.end(), block.begin(), block.end());
-    repeats.insert(repeats.end(), 100000, 'a');
-    tree["data/repeats.bin"] = repeats;
-    Bytes gradient;
-    for (int y = 0; y < 256; ++y)
-        for (int x = 0; x < 256; ++x) {
-            gradient.push_back(static_cast<unsigned char>(x));
-            gradient.push_back(static_cast<unsigned char>(y));
-            gradient.push_back(static_cast<unsigned char>((x + y) / 2 + random() % 3));
-        }
-    tree["data/images/gradient.raw"] = gradient;
-    tree["data/images/empty.raw"] = {};
-    tree["empty.txt"] = {};
-    tree["data/deep/er/still/deeper.txt"] = Text(random, 3000);
-    tree[u8"Текстуры/небо.txt"] = Text(random, 5000);  // a UTF-8 literal, whatever the execution character set
-    Bytes large = Text(random, 3 << 20);
-    Bytes tail = Noise(random, 1 << 20);
-    large.insert(large.end(), tail.begin(), tail.end());
-    tree["large.bin"] = large;
-    return tree;
-}
+using Tree = test::FileTree;
 
 fs::path MakeTempDir(const std::string& name) {
     fs::path dir = fs::temp_directory_path() / ("zav-rar2-" + name + "-" + std::to_string(std::random_device()()));
     fs::remove_all(dir);
     fs::create_directories(dir);
     return dir;
-}
-
-void WriteTree(const Tree& tree, const fs::path& root) {
-    for (const auto& [name, content] : tree) {
-        fs::path path = root / fs::u8path(name);
-        fs::create_directories(path.parent_path());
-        ASSERT_TRUE(test::WriteWholeFile(path.u8string(), content)) << name;
-    }
 }
 
 // Every regular file under `root` by its UTF-8 path with '/'.
@@ -134,9 +79,9 @@ bool HaveCommand(const std::string& check) { return std::system((check + " >/dev
 class RoundTrip : public ::testing::TestWithParam<bool> {
 protected:
     static void SetUpTestSuite() {
-        tree_ = new Tree(MakeTree());
+        tree_ = new Tree(test::MakePackerTestTree());
         source_ = new fs::path(MakeTempDir("source"));
-        WriteTree(*tree_, *source_);
+        ASSERT_TRUE(test::WriteFileTree(*tree_, source_->u8string()));
     }
     static void TearDownTestSuite() {
         fs::remove_all(*source_);

@@ -10,10 +10,9 @@ namespace zav::rar2 {
 
 namespace {
 
-constexpr int kHashBits = 17;
+constexpr int kHashBits = 20;
 constexpr uint32_t kMaxDistance = kWindowSize - 1;
 constexpr uint32_t kMaxLength = 257;  // encodable at every distance
-constexpr uint32_t kLazyLimit = 32;   // a match this long is taken without looking one byte further
 constexpr size_t kBlockCodes = 32768;
 constexpr uint64_t kMaxStream = 0xF0000000u;
 constexpr uint16_t kNoSymbol = 0xFFFF;
@@ -123,7 +122,7 @@ int Rar2Encoder::EstimateGain(uint32_t length, uint32_t distance) const {
     return kLiteralBits * static_cast<int>(length) - cost;
 }
 
-Rar2Encoder::Candidate Rar2Encoder::BestMatch(uint64_t position) {
+Rar2Encoder::Candidate Rar2Encoder::BestMatch(uint64_t position, uint32_t held) {
     Candidate best;
     uint64_t left = streamEnd_ - position;
     uint32_t limit = left < kMaxLength ? static_cast<uint32_t>(left) : kMaxLength;
@@ -144,9 +143,12 @@ Rar2Encoder::Candidate Rar2Encoder::BestMatch(uint64_t position) {
     }
     if (limit < 3 || position + 3 > streamEnd_) return best;
 
+    const uint32_t good = static_cast<uint32_t>(options_.goodLength);
+    int chain = held >= good ? options_.maxChain / 4 : options_.maxChain;
+    bool shortened = held >= good;
     uint32_t longest = 2;
     uint32_t candidate = head_[Hash(position)];
-    for (int chain = options_.maxChain; candidate != 0 && chain > 0; --chain) {
+    for (; candidate != 0 && chain > 0; --chain) {
         uint64_t at = candidate - 1;
         if (at >= position || position - at > reach) break;
         uint32_t distance = static_cast<uint32_t>(position - at);
@@ -157,6 +159,10 @@ Rar2Encoder::Candidate Rar2Encoder::BestMatch(uint64_t position) {
                 longest = length;
                 consider(length, distance);
                 if (length >= static_cast<uint32_t>(options_.niceLength) || length == limit) break;
+                if (length >= good && !shortened) {
+                    chain /= 4;
+                    shortened = true;
+                }
             }
         }
         candidate = prev_[at & kWindowMask];
@@ -231,7 +237,7 @@ bool Rar2Encoder::Encode(const uint8_t* data, size_t size, bool continuesSolid, 
     Candidate pending;
     bool havePending = false;
     while (position < end) {
-        Candidate match = BestMatch(position);
+        Candidate match = BestMatch(position, havePending ? pending.length : 0);
         Insert(position);
         if (havePending) {
             if (match.gain > pending.gain) {
@@ -244,7 +250,7 @@ bool Rar2Encoder::Encode(const uint8_t* data, size_t size, bool continuesSolid, 
                 continue;
             }
         } else if (match.gain > 0) {
-            if (match.length >= kLazyLimit) {
+            if (match.length >= static_cast<uint32_t>(options_.lazyLength)) {
                 takeMatch(position, match);
                 continue;
             }

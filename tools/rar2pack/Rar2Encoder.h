@@ -19,6 +19,8 @@ class Rar2Encoder {
 public:
     struct Options {
         int maxChain = 96;     // hash chain candidates looked at per position
+        int goodLength = 16;   // with a match this long, a quarter of the chain is enough
+        int lazyLength = 16;   // a match this long is taken without trying the next position
         int niceLength = 128;  // a match this long ends the search
     };
 
@@ -59,7 +61,9 @@ private:
     void AppendHistory(const uint8_t* data, size_t size);
     uint32_t Hash(uint64_t position) const;
     void Insert(uint64_t position);
-    Candidate BestMatch(uint64_t position);
+    // The best match at `position`; `held` is the length of a match held
+    // back at the position before (the search is shorter when it is good).
+    Candidate BestMatch(uint64_t position, uint32_t held);
     int EstimateGain(uint32_t length, uint32_t distance) const;
     bool Encodable(uint32_t length, uint32_t distance) const;
     void EmitLiteral(uint8_t byte);

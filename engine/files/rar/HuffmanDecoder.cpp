@@ -45,14 +45,4 @@ void HuffmanDecoder::Build(const uint8_t* lengths, int count) {
     }
 }
 
-int HuffmanDecoder::DecodeLong(BitInput& input, uint32_t bits) const {
-    bits &= 0xFFFE;
-    int n = kQuickBits + 1;
-    while (n < kMaxCodeLength && bits >= limit_[n]) ++n;
-    uint32_t index = CodeIndex(bits, n);
-    if (bits < limit_[n - 1] || index >= codeCount_) return kInvalidSymbol;
-    input.Skip(n);
-    return symbols_[index];
-}
-
 }  // namespace zav::rar2

@@ -42,7 +42,15 @@ private:
     static constexpr uint16_t kQuickSlow = 0;
     static constexpr uint16_t kQuickInvalid = 0xFFFF;
 
-    int DecodeLong(BitInput& input, uint32_t bits) const;
+    int DecodeLong(BitInput& input, uint32_t bits) const {
+        bits &= 0xFFFE;
+        int n = kQuickBits + 1;
+        while (n < kMaxCodeLength && bits >= limit_[n]) ++n;
+        uint32_t index = CodeIndex(bits, n);
+        if (bits < limit_[n - 1] || index >= codeCount_) return kInvalidSymbol;
+        input.Skip(n);
+        return symbols_[index];
+    }
     // Index into symbols_ of the code of `length` bits that starts `bits`.
     uint32_t CodeIndex(uint32_t bits, int length) const {
         return firstIndex_[length] + ((bits - limit_[length - 1]) >> (16 - length));

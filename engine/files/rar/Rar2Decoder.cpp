@@ -110,99 +110,127 @@ bool Rar2Decoder::ReadTables(BitInput& input) {
 }
 
 Rar2Decoder::Status Rar2Decoder::DecodeLoop(BitInput& input, uint8_t* output, size_t outputSize) {
-    uint8_t* const window = window_.get();
     while (produced_ < outputSize) {
         if (input.Overrun()) return kInputExhausted;
         if (((position_ - flushed_) & kWindowMask) >= kFlushThreshold) Flush(output, outputSize);
-
-        if (audioBlock_) {
-            int symbol = audioTables_[currentChannel_].Decode(input);
-            if (symbol == HuffmanDecoder::kInvalidSymbol) return kBadSymbol;
-            if (symbol == kAudioReadTablesSymbol) {
-                if (!ReadTables(input)) return kBadTables;
-                continue;
-            }
-            window[position_] = audio_.Decode(currentChannel_, symbol);
-            position_ = (position_ + 1) & kWindowMask;
-            ++produced_;
-            ++windowWritten_;
-            if (++currentChannel_ == channels_) currentChannel_ = 0;
+        if (!audioBlock_) {
+            Status status = DecodeLzRun(input, outputSize);
+            if (status != kDecoded) return status;
             continue;
         }
+        int symbol = audioTables_[currentChannel_].Decode(input);
+        if (symbol == HuffmanDecoder::kInvalidSymbol) return kBadSymbol;
+        if (symbol == kAudioReadTablesSymbol) {
+            if (!ReadTables(input)) return kBadTables;
+            continue;
+        }
+        window_[position_] = audio_.Decode(currentChannel_, symbol);
+        position_ = (position_ + 1) & kWindowMask;
+        ++produced_;
+        ++windowWritten_;
+        if (++currentChannel_ == channels_) currentChannel_ = 0;
+    }
+    // The last symbol may have taken bits the entry does not have.
+    return input.Overrun() ? kInputExhausted : kDecoded;
+}
 
-        int symbol = literals_.Decode(input);
+// Decodes LZ symbols until the entry is complete, output must be flushed,
+// the tables change, or the data is bad. The hot state lives in locals:
+// stores into the window could otherwise alias every member.
+Rar2Decoder::Status Rar2Decoder::DecodeLzRun(BitInput& input, size_t outputSize) {
+    uint8_t* const window = window_.get();
+    BitInput in = input;
+    uint32_t position = position_;
+    uint64_t produced = produced_;
+    uint64_t written = windowWritten_;
+    const uint32_t flushed = flushed_;
+    Status status = kDecoded;
+    bool readTables = false;
+
+    while (produced < outputSize && ((position - flushed) & kWindowMask) < kFlushThreshold && !in.Overrun()) {
+        int symbol = literals_.Decode(in);
         if (symbol < kRepeatLastMatch) {
-            if (symbol == HuffmanDecoder::kInvalidSymbol) return kBadSymbol;
-            window[position_] = static_cast<uint8_t>(symbol);
-            position_ = (position_ + 1) & kWindowMask;
-            ++produced_;
-            ++windowWritten_;
+            if (symbol == HuffmanDecoder::kInvalidSymbol) {
+                status = kBadSymbol;
+                break;
+            }
+            window[position] = static_cast<uint8_t>(symbol);
+            position = (position + 1) & kWindowMask;
+            ++produced;
+            ++written;
             continue;
         }
         uint32_t length;
         uint32_t distance;
         if (symbol >= kFirstLengthSymbol) {
             int slot = symbol - kFirstLengthSymbol;
-            length = kLengthBase[slot] + 3 + input.Read(kLengthBits[slot]);
-            int distanceSlot = distances_.Decode(input);
-            if (distanceSlot == HuffmanDecoder::kInvalidSymbol) return kBadSymbol;
-            distance = kDistanceBase[distanceSlot] + 1 + input.Read(kDistanceBits[distanceSlot]);
+            length = kLengthBase[slot] + 3 + in.Read(kLengthBits[slot]);
+            int distanceSlot = distances_.Decode(in);
+            if (distanceSlot == HuffmanDecoder::kInvalidSymbol) {
+                status = kBadSymbol;
+                break;
+            }
+            distance = kDistanceBase[distanceSlot] + 1 + in.Read(kDistanceBits[distanceSlot]);
             if (distance >= kLongDistance2) ++length;
             if (distance >= kLongDistance3) ++length;
         } else if (symbol == kReadTablesSymbol) {
-            if (!ReadTables(input)) return kBadTables;
-            continue;
+            readTables = true;
+            break;
         } else if (symbol == kRepeatLastMatch) {
             length = lastLength_;
             distance = lastDistance_;
         } else if (symbol < kFirstShortDistance) {
             distance = recentDistances_[(recentIndex_ - static_cast<uint32_t>(symbol - kRepeatLastMatch)) & 3];
-            int lengthSlot = repeatLengths_.Decode(input);
-            if (lengthSlot == HuffmanDecoder::kInvalidSymbol) return kBadSymbol;
-            length = kLengthBase[lengthSlot] + 2 + input.Read(kLengthBits[lengthSlot]);
+            int lengthSlot = repeatLengths_.Decode(in);
+            if (lengthSlot == HuffmanDecoder::kInvalidSymbol) {
+                status = kBadSymbol;
+                break;
+            }
+            length = kLengthBase[lengthSlot] + 2 + in.Read(kLengthBits[lengthSlot]);
             if (distance >= kLongDistance1) ++length;
             if (distance >= kLongDistance2) ++length;
             if (distance >= kLongDistance3) ++length;
         } else {
             int slot = symbol - kFirstShortDistance;
-            distance = kShortDistanceBase[slot] + 1 + input.Read(kShortDistanceBits[slot]);
+            distance = kShortDistanceBase[slot] + 1 + in.Read(kShortDistanceBits[slot]);
             length = 2;
         }
-        if (!CopyMatch(length, distance)) return kBadDistance;
-    }
-    // The last symbol may have taken bits the entry does not have.
-    return input.Overrun() ? kInputExhausted : kDecoded;
-}
 
-bool Rar2Decoder::CopyMatch(uint32_t length, uint32_t distance) {
-    recentDistances_[recentIndex_] = distance;
-    recentIndex_ = (recentIndex_ + 1) & 3;
-    lastDistance_ = distance;
-    lastLength_ = length;
-    // Only bytes written since the state was cleared can be copied.
-    if (distance == 0 || distance > windowWritten_) return false;
-
-    uint8_t* const window = window_.get();
-    uint32_t from = (position_ - distance) & kWindowMask;
-    uint32_t to = position_;
-    if (from + length <= kWindowSize && to + length <= kWindowSize) {
-        if (distance >= length && kWindowSize - distance >= length) {
-            std::memcpy(window + to, window + from, length);
+        recentDistances_[recentIndex_] = distance;
+        recentIndex_ = (recentIndex_ + 1) & 3;
+        lastDistance_ = distance;
+        lastLength_ = length;
+        // Only bytes written since the state was cleared can be copied.
+        if (distance == 0 || distance > written) {
+            status = kBadDistance;
+            break;
+        }
+        uint32_t from = (position - distance) & kWindowMask;
+        if (from + length <= kWindowSize && position + length <= kWindowSize) {
+            if (distance >= length && kWindowSize - distance >= length) {
+                std::memcpy(window + position, window + from, length);
+            } else {
+                // Overlapping: bytes written by this match are copied again, in order.
+                for (uint32_t i = 0; i < length; ++i) window[position + i] = window[from + i];
+            }
         } else {
-            // Overlapping: bytes written by this match are copied again, in order.
-            for (uint32_t i = 0; i < length; ++i) window[to + i] = window[from + i];
+            for (uint32_t i = 0, to = position; i < length; ++i) {
+                window[to] = window[from];
+                to = (to + 1) & kWindowMask;
+                from = (from + 1) & kWindowMask;
+            }
         }
-    } else {
-        for (uint32_t i = 0; i < length; ++i) {
-            window[to] = window[from];
-            to = (to + 1) & kWindowMask;
-            from = (from + 1) & kWindowMask;
-        }
+        position = (position + length) & kWindowMask;
+        produced += length;
+        written += length;
     }
-    position_ = (position_ + length) & kWindowMask;
-    produced_ += length;
-    windowWritten_ += length;
-    return true;
+
+    input = in;
+    position_ = position;
+    produced_ = produced;
+    windowWritten_ = written;
+    if (readTables && !ReadTables(input)) return kBadTables;
+    return status;
 }
 
 // Copies what the window holds beyond the last flush to the output; bytes a

@@ -46,7 +46,7 @@ private:
     void Reset();
     bool ReadTables(BitInput& input);
     Status DecodeLoop(BitInput& input, uint8_t* output, size_t outputSize);
-    bool CopyMatch(uint32_t length, uint32_t distance);
+    Status DecodeLzRun(BitInput& input, size_t outputSize);
     void Flush(uint8_t* output, size_t outputSize);
     void ReadTrailingTables(BitInput& input);
 
