@@ -12,72 +12,23 @@ namespace {
 // More UTF-16 units than any usable name has.
 constexpr size_t kMaxNameUnits = 1024;
 
-void AppendUtf8(std::string& out, uint32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
-std::string Utf16ToUtf8(const std::u16string& units) {
+// UTF-16 units to the code page, pairing surrogates.
+std::string Utf16ToWindows1251(const std::u16string& units) {
     std::string out;
     for (size_t i = 0; i < units.size(); ++i) {
         uint32_t c = units[i];
         if (c >= 0xD800 && c < 0xDC00 && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] < 0xE000) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (units[i + 1] - 0xDC00);
+            c = 0x10000 + ((c - 0xD800) << 10) + (units[i + 1] - 0xDC00u);
             ++i;
-        } else if (c >= 0xD800 && c < 0xE000) {
-            c = 0xFFFD;
         }
-        AppendUtf8(out, c);
+        out += platform::CodePointToWindows1251(c);
     }
     return out;
 }
 
-// UTF-8 to UTF-16; malformed sequences become U+FFFD.
 std::u16string Utf8ToUtf16(const std::string& text) {
     std::u16string out;
-    size_t i = 0;
-    while (i < text.size()) {
-        uint8_t lead = static_cast<uint8_t>(text[i]);
-        uint32_t c;
-        size_t extra;
-        if (lead < 0x80) {
-            c = lead, extra = 0;
-        } else if ((lead & 0xE0) == 0xC0) {
-            c = lead & 0x1F, extra = 1;
-        } else if ((lead & 0xF0) == 0xE0) {
-            c = lead & 0x0F, extra = 2;
-        } else if ((lead & 0xF8) == 0xF0) {
-            c = lead & 0x07, extra = 3;
-        } else {
-            out += u'\xFFFD';
-            ++i;
-            continue;
-        }
-        if (i + extra >= text.size()) {  // cut short
-            out += u'\xFFFD';
-            break;
-        }
-        bool valid = true;
-        for (size_t k = 1; k <= extra; ++k) {
-            uint8_t next = static_cast<uint8_t>(text[i + k]);
-            if ((next & 0xC0) != 0x80) valid = false;
-            c = (c << 6) | (next & 0x3F);
-        }
-        i += extra + 1;
-        if (!valid) c = 0xFFFD;
+    for (char32_t c : platform::Utf8ToCodePoints(text)) {
         if (c >= 0x10000) {
             out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
             out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
@@ -153,7 +104,7 @@ std::string DecodeEntryName(const uint8_t* field, size_t size, bool unicode) {
     if (!zero) return Limited(platform::Utf8ToWindows1251(plain));
     std::u16string units = DecodeCompact(field, plainSize, field + plainSize + 1, size - plainSize - 1);
     if (units.empty()) return Limited(plain);
-    return Limited(platform::Utf8ToWindows1251(Utf16ToUtf8(units)));
+    return Limited(Utf16ToWindows1251(units));
 }
 
 bool EncodeEntryName(const std::string& utf8, std::string* field) {
