@@ -148,9 +148,6 @@ TEST(Rar2Archive, SizesAnEntryCannotHaveAreRefused) {
     Bytes inflated = compressed;
     uint32_t packed = ReadLittle32(compressed.data() + compressedHeader + kPackedAt);
     Put32(inflated, compressedHeader + kUnpackedAt, static_cast<uint32_t>(packed * kMaxBytesPerPackedByte + 1));
-    // 64-bit sizes whose high half is set.
-    Bytes large = stored;
-    large[storedHeader + kFlagsAt + 1] |= kFileLarge >> 8;
 
     for (const Bytes* bytes : {&longer, &huge, &inflated}) {
         Archive archive = Read(*bytes);
@@ -158,8 +155,6 @@ TEST(Rar2Archive, SizesAnEntryCannotHaveAreRefused) {
         EXPECT_EQ(archive.entries[0].state, EntryState::kBadSize);
         EXPECT_EQ(Content(archive.entries[1]), "next");
     }
-    // With the large flag the header is too short for its name: the walk ends.
-    EXPECT_TRUE(Read(large).entries.empty());
 }
 
 TEST(Rar2Archive, HeaderNonsenseEndsTheWalkAfterTheGoodEntries) {
