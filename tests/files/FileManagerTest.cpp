@@ -84,17 +84,6 @@ TEST_F(Mounting, FilesOfTheRootItselfAreNotSearched) {
     EXPECT_EQ(FindFile("loose.txt"), nullptr);
 }
 
-TEST_F(Mounting, AMissingResourceGivesTwoMessagesAndFails) {
-    test::LogCapture capture;
-    capture.Clear();
-    EXPECT_EQ(MountResourceArchive(999, "Media.tpak", String()), kFailed);
-    EXPECT_EQ(capture.Texts(), (std::vector<std::string>{"Невозможно найти ресурс ID[999].",
-                                                         "Невозможно прочитать ресурс ID[999] Имя[Media.tpak]."}));
-    EXPECT_TRUE(capture.Has(kLogError, "Невозможно найти ресурс ID[999]."));
-    EXPECT_TRUE(capture.Has(kLogWarning, "Невозможно прочитать ресурс ID[999] Имя[Media.tpak]."));
-    EXPECT_EQ(GetRoot()->GetDirectoryCount(), 0);
-}
-
 TEST_F(Mounting, LoadResourceChecksItsOutParameters) {
     test::LogCapture capture;
     const char* data = nullptr;
