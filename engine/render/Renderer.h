@@ -5,7 +5,7 @@
 
 #include "engine/core/RefCounted.h"
 #include "engine/core/String.h"
-#include "engine/render/Color.h"
+#include "engine/core/Values.h"
 #include "engine/render/DisplayMode.h"
 
 namespace zav {
