@@ -1,0 +1,25 @@
+#include "engine/files/Picture.h"
+
+namespace zav {
+
+uint64_t PictureBytes(int64_t width, int64_t height, int64_t depth, int32_t format, uint64_t limit) {
+    const int64_t pixelBytes = BytesPerPixel(format);
+    if (width <= 0 || height <= 0 || depth <= 0 || pixelBytes == 0) return 0;
+    if (width > INT32_MAX || height > INT32_MAX || depth > INT32_MAX) return 0;
+    if (limit > kMaxPictureBytes) limit = kMaxPictureBytes;
+    // Every factor is below 2^31 and every partial product is checked against
+    // the limit (below 2^31) before the next multiplication: nothing overflows.
+    const uint64_t row = static_cast<uint64_t>(width) * static_cast<uint64_t>(pixelBytes);
+    if (row > limit) return 0;
+    const uint64_t slice = row * static_cast<uint64_t>(height);
+    if (slice > limit) return 0;
+    const uint64_t total = slice * static_cast<uint64_t>(depth);
+    return total > limit ? 0 : total;
+}
+
+uint64_t ViewBytes(const PictureView& view) {
+    if (!view.pixels) return 0;
+    return PictureBytes(view.width, view.height, view.depth, view.format, kMaxPictureBytes);
+}
+
+}  // namespace zav
