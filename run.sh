@@ -60,7 +60,7 @@ trap 'wineserver -k 2>/dev/null; sleep 0.5; kill $xserver 2>/dev/null || true' E
 export DISPLAY=$display
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 wineserver -p </dev/null >/dev/null 2>&1 || true
-[ -f "$WINEPREFIX/system.reg" ] || wineboot -i </dev/null >/dev/null 2>&1
+if [ -f "$WINEPREFIX/system.reg" ]; then wineboot </dev/null >/dev/null 2>&1; else wineboot -i </dev/null >/dev/null 2>&1; fi
 
 rm -f out/screenshots/*.png
 start_program

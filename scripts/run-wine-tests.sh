@@ -10,9 +10,13 @@ export WINEPREFIX="$root/build/win/wineprefix" WINEARCH=win64 WINEDEBUG=-all WIN
 wineserver -k >/dev/null 2>&1 || true
 mkdir -p "$WINEPREFIX"
 wineserver -p </dev/null >/dev/null 2>&1
+# Start the prefix's background services now, with no inherited output: a
+# service started by the first test would hold ctest's output pipe open.
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineboot -i </dev/null >/dev/null 2>&1
   wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /t REG_SZ /d '' /f </dev/null >/dev/null 2>&1
+else
+  wineboot </dev/null >/dev/null 2>&1
 fi
 rc=0
 (cd "$root/build/win" && ctest -j2 --output-on-failure "$@") || rc=$?

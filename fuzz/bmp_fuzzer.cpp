@@ -1,0 +1,16 @@
+#include "fuzz/picture_decoder_fuzzer.h"
+
+using namespace zav;
+
+// BMP keeps rows and pixels exactly, so decode(encode(p)) == p.
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const Picture picture = fuzz::DecodeChecked(DecodeBmp, data, size);
+    if (!picture.pixels.Data()) return 0;
+    ByteBlock file;
+    fuzz::Check(EncodeBmp(picture.View(), file) == 0);
+    Picture again;
+    fuzz::Check(DecodeBmp(file.Data(), file.Size(), again, fuzz::kFuzzPictureBytes) == 0);
+    fuzz::Check(again.pixels.Size() == picture.pixels.Size() &&
+                std::memcmp(again.pixels.Data(), picture.pixels.Data(), picture.pixels.Size()) == 0);
+    return 0;
+}
