@@ -1,6 +1,5 @@
 // BMP files: 14-byte file header, 40-byte information header, rows padded to
 // four bytes, stored bottom row first; 24-bit pixels as B, G, R.
-#include <cstring>
 #include <utility>
 
 #include "engine/core/Result.h"
@@ -70,16 +69,7 @@ int DecodeBmp(const uint8_t* data, size_t size, Picture& picture, uint64_t maxBy
     // A short file leaves the remaining pixels zero.
     for (int32_t y = 0; y < height && in.Remaining() > 0; ++y, row += rowBytes) {
         const size_t available = in.Remaining() < rowBytes ? in.Remaining() - in.Remaining() % pixelBytes : rowBytes;
-        const uint8_t* source = in.Current();
-        if (pixelBytes == 1) {
-            std::memcpy(row, source, available);
-        } else {
-            for (size_t i = 0; i < available; i += 3) {
-                row[i] = source[i + 2];
-                row[i + 1] = source[i + 1];
-                row[i + 2] = source[i];
-            }
-        }
+        CopySwappingRedAndBlue(row, in.Current(), available, pixelBytes);
         if (available < rowBytes) break;
         in.Skip(rowBytes + padding);
     }
@@ -119,17 +109,8 @@ int EncodeBmp(const PictureView& picture, ByteBlock& file) {
 
     // Row 0 (the bottom row) first, as BMP stores it; padding stays zero.
     const uint8_t* row = picture.pixels;
-    for (int32_t y = 0; y < picture.height; ++y, row += rowBytes, put += stride) {
-        if (pixelBytes == 1) {
-            std::memcpy(put, row, rowBytes);
-            continue;
-        }
-        for (size_t i = 0; i < rowBytes; i += 3) {
-            put[i] = row[i + 2];
-            put[i + 1] = row[i + 1];
-            put[i + 2] = row[i];
-        }
-    }
+    for (int32_t y = 0; y < picture.height; ++y, row += rowBytes, put += stride)
+        CopySwappingRedAndBlue(put, row, rowBytes, pixelBytes);
     file = std::move(out);
     return kOk;
 }

@@ -37,6 +37,11 @@ struct Picture {
 // exceeds `limit`.
 uint64_t PictureBytes(int64_t width, int64_t height, int64_t depth, int32_t format, uint64_t limit);
 
+// Copies `bytes` bytes of pixels of `pixelBytes` (1, 3 or 4) bytes each,
+// exchanging the first and third byte of every pixel (B, G, R <-> R, G, B);
+// one-byte pixels are copied as they are. `out` may equal `in`.
+void CopySwappingRedAndBlue(uint8_t* out, const uint8_t* in, size_t bytes, size_t pixelBytes);
+
 // The byte count of a view's pixel block, or 0 when the view has no pixels or
 // impossible dimensions.
 uint64_t ViewBytes(const PictureView& view);

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "engine/render/PixelFormat.h"
+#include "engine/files/Picture.h"
 
 namespace zav {
 
@@ -13,10 +13,6 @@ constexpr uint8_t kTypeRaw = 2;
 constexpr uint8_t kTypeRunLength = 10;
 // Top row stored first (0x20) and eight attribute (alpha) bits.
 constexpr uint8_t kWrittenDescriptor = 0x28;
-
-void SwapRedAndBlue(uint8_t* pixels, size_t bytes, size_t pixelBytes) {
-    for (size_t i = 0; i + pixelBytes <= bytes; i += pixelBytes) std::swap(pixels[i], pixels[i + 2]);
-}
 
 // Reads run-length packets until the block is full or the data ends; returns
 // the number of bytes filled. A packet never writes past the block.
@@ -74,7 +70,7 @@ void ReadTgaPixels(ByteReader& in, const TgaHeader& header, uint8_t* pixels) {
         filled = ReadRunLengthPixels(in, pixels, total, pixelBytes);
     }
     // Rows stay in file order whichever way the file stores them.
-    SwapRedAndBlue(pixels, filled, pixelBytes);
+    CopySwappingRedAndBlue(pixels, pixels, filled, pixelBytes);
 }
 
 void WriteTgaPicture(const uint8_t* pixels, int32_t width, int32_t height, int32_t format, uint8_t* out) {
@@ -90,15 +86,8 @@ void WriteTgaPicture(const uint8_t* pixels, int32_t width, int32_t height, int32
     out += kTgaHeaderSize;
 
     const size_t rowBytes = static_cast<size_t>(width) * pixelBytes;
-    for (int32_t y = height - 1; y >= 0; --y, out += rowBytes) {
-        const uint8_t* row = pixels + static_cast<size_t>(y) * rowBytes;
-        for (size_t i = 0; i < rowBytes; i += pixelBytes) {
-            out[i] = row[i + 2];
-            out[i + 1] = row[i + 1];
-            out[i + 2] = row[i];
-            if (pixelBytes == 4) out[i + 3] = row[i + 3];
-        }
-    }
+    for (int32_t y = height - 1; y >= 0; --y, out += rowBytes)
+        CopySwappingRedAndBlue(out, pixels + static_cast<size_t>(y) * rowBytes, rowBytes, pixelBytes);
 }
 
 }  // namespace zav
