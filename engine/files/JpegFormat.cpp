@@ -3,6 +3,7 @@
 // nothing with a destructor, and everything they allocate lives in a job that
 // the caller cleans up.
 #include <algorithm>
+#include <climits>
 #include <utility>
 
 #include "engine/core/Result.h"
@@ -15,6 +16,7 @@ namespace {
 
 constexpr int kEncodeQuality = 50;
 constexpr JDIMENSION kRowsPerRead = 16;
+constexpr uint64_t kLibraryOverhead = 16u << 20;
 
 struct DecodeJob {
     jpeg_decompress_struct info;
@@ -49,6 +51,11 @@ bool RunDecode(DecodeJob& job, const uint8_t* data, size_t size, uint64_t maxByt
     }
     picture.width = static_cast<int32_t>(info.output_width);
     picture.height = static_cast<int32_t>(info.output_height);
+    // Progressive pictures keep all coefficients in memory: about two bytes per
+    // sample, so a little more than twice the pixels. A header claiming more
+    // fails instead of exhausting memory.
+    const uint64_t workingMemory = 2 * bytes + kLibraryOverhead;
+    info.mem->max_memory_to_use = static_cast<long>(std::min<uint64_t>(workingMemory, LONG_MAX));
 
     // The library delivers the top row first; it goes to the last row.
     jpeg_start_decompress(&info);
