@@ -206,6 +206,17 @@ TEST(TgaDecode, IdFieldIsSkippedOnlyWithinTheFile) {
     EXPECT_EQ(PixelsOf(picture), (Bytes{3, 2, 1}));
 }
 
+TEST(TgaDecode, ColourMapIsNotSkipped) {
+    Bytes file = TgaHeader(2, 2, 1, 24);
+    file[1] = 1;                                // colour map present: two 24-bit entries
+    file[5] = 2;
+    file[7] = 24;
+    Append(file, {1, 2, 3, 4, 5, 6, 7, 8, 9});  // the map, then the first pixel
+    Picture picture;
+    ASSERT_EQ(Decode(DecodeTga, file, picture), kOk);
+    EXPECT_EQ(PixelsOf(picture), (Bytes{3, 2, 1, 6, 5, 4}));  // the map read as pixels
+}
+
 TEST(TgaDecode, UnsupportedOrImpossibleHeadersFail) {
     const Bytes cases[] = {
         TgaHeader(2, 65535, 65535, 32),  // 16 GiB claimed by an 18-byte file

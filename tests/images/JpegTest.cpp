@@ -139,6 +139,15 @@ TEST(JpegCodec, LibraryErrorsAreLoggedAndFailTheDecode) {
     EXPECT_EQ(LibraryWarnings(log, "Invalid JPEG file structure"), 1);
 }
 
+TEST(JpegCodec, SkipsPastTheEndStopAtTheEnd) {
+    // An application segment claiming 65533 bytes in a file of 16.
+    const Bytes file = {0xFF, 0xD8, 0xFF, 0xE1, 0xFF, 0xFF, 'E', 'x', 'i', 'f', 0, 0, 1, 2, 3, 4};
+    test::LogCapture log;
+    Picture picture;
+    EXPECT_EQ(DecodeJpeg(file.data(), file.size(), picture), kFailed);
+    EXPECT_EQ(LibraryWarnings(log, "Premature end of JPEG file"), 1);
+}
+
 TEST(JpegCodec, TruncatedScanEndsWithAWarningInsteadOfRereadingTheStart) {
     // Busy content, so that most of the file is scan data.
     Picture source = Gradient(128, 128);
