@@ -1,25 +1,31 @@
 #!/usr/bin/env bash
 # Builds the screensaver and runs it under Wine.
 #
-#   ./run.sh [/s | /c | /p | /a | /t] [--seconds N]
+#   ./run.sh [/s | /c | /p | /a | /t] [--seconds N] [--probe]
 #
 # With a usable DISPLAY it runs there until it ends (a key or a mouse button
 # ends a screensaver run). Without one it starts its own X server (1024x768x24),
 # runs for N seconds (20 by default), saves screenshots to out/screenshots/,
 # ends the program with a key press as a user would, and copies the log to
 # out/SSELog.txt. /p runs the preview inside a small host window.
+#
+# --probe runs the test probe instead of the screensaver: the same window,
+# device, input and loop code with an empty scene (the screensaver itself stops
+# at its media archives until the archive reader is built).
 set -euo pipefail
 cd "$(dirname "$0")"
 root=$PWD
 
 mode=/s
 seconds=20
+probe=0
 while [ $# -gt 0 ]; do
   case "$1" in
     --seconds) seconds=${2:?--seconds needs a number}; shift 2 ;;
     --seconds=*) seconds=${1#*=}; shift ;;
+    --probe) probe=1; shift ;;
     /*|-*) mode=$1; shift ;;
-    *) echo "usage: ./run.sh [/s|/c|/p|/a|/t] [--seconds N]" >&2; exit 2 ;;
+    *) echo "usage: ./run.sh [/s|/c|/p|/a|/t] [--seconds N] [--probe]" >&2; exit 2 ;;
   esac
 done
 
@@ -28,6 +34,10 @@ cmake --preset win >/dev/null
 cmake --build --preset win
 
 scr=$(ls build/win/bin/*.scr)
+if [ "$probe" = 1 ]; then
+  scr=build/win/bin/screensaver_probe.exe
+  export ZAV_PROBE_SECONDS=$((seconds + 30))
+fi
 host=build/win/bin/preview_host.exe
 export WINEPREFIX="$root/build/win/wineprefix" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml='
 mkdir -p out/screenshots
@@ -62,7 +72,10 @@ for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 wineserver -p </dev/null >/dev/null 2>&1 || true
 if [ -f "$WINEPREFIX/system.reg" ]; then wineboot </dev/null >/dev/null 2>&1; else wineboot -i </dev/null >/dev/null 2>&1; fi
 
-rm -f out/screenshots/*.png
+# A grey desktop, so the screenshots show what covers it.
+convert -size 16x16 xc:'rgb(128,128,128)' out/desktop.png &&
+  timeout 20 display -window root out/desktop.png >/dev/null 2>&1 || true
+rm -f out/desktop.png out/screenshots/*.png
 start_program
 echo "running $mode for $seconds s on $display"
 elapsed=0

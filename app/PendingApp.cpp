@@ -1,7 +1,9 @@
-// Parts of the run that this build does not have yet: windows and loops,
-// visual data, the settings dialog, sound and the scene. Each reports that it
-// is missing and fails, so Create and Run stop with a clear log line. Modes
-// that need none of them (configure and password windows) succeed.
+// Parts of the run that this build does not have yet: visual data, the
+// settings dialog, sound, the scene and the virtual file tree. Each reports
+// that it is missing and fails, so Create and Run stop with a clear log line.
+#include <string>
+
+#include "app/DataFiles.h"
 #include "app/SceneScreensaver.h"
 #include "engine/core/Log.h"
 #include "engine/core/Result.h"
@@ -17,18 +19,15 @@ int Missing(const char* what) {
 
 }  // namespace
 
-int ScreensaverApp::CreateWindows() {
-    if (mode_ == kModeConfigure || mode_ == kModePassword) return kOk;
-    return Missing("Окна скринсейвера");
+int ReadDataFile(const char* name, std::string* bytes) {
+    if (bytes) bytes->clear();
+    LogError("Файл [%s] не найден: файловая система недоступна в этой сборке.", name ? name : "");
+    return kNotFound;
 }
-
-int ScreensaverApp::DeleteWindows() { return kOk; }
 
 int ScreensaverApp::CreateVisualData() { return Missing("Данные визуализации"); }
 int ScreensaverApp::DeleteVisualData() { return DeleteVisualDataExtra(); }
 int ScreensaverApp::ShowLoadingScreen() { return Missing("Загрузочный экран"); }
-int ScreensaverApp::RunMainLoop() { return Missing("Главный цикл"); }
-int ScreensaverApp::RunPreviewLoop() { return Missing("Цикл предпросмотра"); }
 
 INT_PTR ScreensaverApp::ShowSettingsDialog() {
     Missing("Диалог настроек");

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <new>
 
+#include "app/RunEndingRule.h"
+#include "app/SystemWindow.h"
 #include "engine/core/Engine.h"
 #include "engine/core/Log.h"
 #include "engine/core/Result.h"
@@ -36,6 +38,7 @@ ScreensaverApp::ScreensaverApp()
       instance_(GetModuleHandleW(nullptr)),
       registryPath_("Software\\VORNHALT Studio\\Test Screensaver") {
     theApp = this;
+    InstallSystemWindow();
 }
 
 ScreensaverApp::~ScreensaverApp() {
@@ -66,27 +69,7 @@ int ScreensaverApp::Create() {
     }
     LogInfo("Режим скринсейвера %d.", mode_);
 
-    if (LoadDefaultSettings() != kOk) {
-        LogError("Невозможно загрузить значения параметров по-умолчанию.");
-        return kFailed;
-    }
-    LogInfo("Значения параметров по-умолчанию загружены.");
-    if (ApplyDefaults() != kOk) {
-        LogError("Невозможно установить значения параметров по-умолчанию.");
-        return kFailed;
-    }
-    LogInfo("Значения параметров по-умолчанию установлены.");
-    if (ReadRegistrySettings() != kOk) {
-        LogError("Невозможно прочитать значения параметров из реестра.");
-        return kFailed;
-    }
-    LogInfo("Значения параметров прочитаны из реестра.");
-    if (LogSettings() != kOk) LogError("Невозможно вывести значения параметров.");
-    if (LoadUiStrings() != kOk) {
-        LogError("Невозможно загрузить значения локальных данных.");
-        return kFailed;
-    }
-    LogInfo("Значения локальных данных загружены.");
+    if (LoadSettings() != kOk) return kFailed;
 
     if (StartEngine() != kOk) {
         LogError("Невозможно инициализировать скринсейвер.");
@@ -121,6 +104,31 @@ int ScreensaverApp::Create() {
         }
     }
     running_ = 1;
+    return kOk;
+}
+
+int ScreensaverApp::LoadSettings() {
+    if (LoadDefaultSettings() != kOk) {
+        LogError("Невозможно загрузить значения параметров по-умолчанию.");
+        return kFailed;
+    }
+    LogInfo("Значения параметров по-умолчанию загружены.");
+    if (ApplyDefaults() != kOk) {
+        LogError("Невозможно установить значения параметров по-умолчанию.");
+        return kFailed;
+    }
+    LogInfo("Значения параметров по-умолчанию установлены.");
+    if (ReadRegistrySettings() != kOk) {
+        LogError("Невозможно прочитать значения параметров из реестра.");
+        return kFailed;
+    }
+    LogInfo("Значения параметров прочитаны из реестра.");
+    if (LogSettings() != kOk) LogError("Невозможно вывести значения параметров.");
+    if (LoadUiStrings() != kOk) {
+        LogError("Невозможно загрузить значения локальных данных.");
+        return kFailed;
+    }
+    LogInfo("Значения локальных данных загружены.");
     return kOk;
 }
 
@@ -224,21 +232,13 @@ int ScreensaverApp::Shutdown() {
 
 namespace {
 
-// Mouse movement tolerated before it ends the run; never restored.
-int32_t gMouseMoveAllowance = 10;
+// One rule for the whole process: its mouse-move allowance is never restored.
+RunEndingRule gRunEndingRule;
 
 }  // namespace
 
 int ScreensaverApp::OnInputEvent(const InputEvent& event) {
-    if (event.device == kDeviceWindow && event.action == kActionClosed && event.code == 0) {
-        running_ = 0;
-    } else if (event.device == kDeviceMouse && event.action == kActionPressed) {
-        running_ = 0;
-    } else if (event.device == kDeviceMouse && event.action == kActionMoved) {
-        if (current_.Flag(kExitOnMouseMove) && --gMouseMoveAllowance < 0) running_ = 0;
-    } else if (event.device == kDeviceKeyboard && event.action == kActionPressed) {
-        running_ = 0;
-    }
+    if (gRunEndingRule.EndsRun(event, current_.Flag(kExitOnMouseMove))) running_ = 0;
     return OnInputEventExtra(event);
 }
 

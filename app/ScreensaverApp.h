@@ -9,6 +9,7 @@
 
 #include "app/CommandLine.h"
 #include "app/Settings.h"
+#include "app/Timer.h"
 #include "engine/core/String.h"
 #include "engine/input/InputHandler.h"
 
@@ -39,11 +40,15 @@ public:
     int LogSettings();
     int LoadUiStrings();
     const String* GetUiString(const String& key) const;
+    // The UI string of `key`, or `fallback` when the strings have none.
+    String GetUiStringOr(const char* key, const char* fallback) const;
 
     int32_t GetMode() const { return mode_; }
     HWND GetParentWindow() const { return parentWindow_; }
     bool IsRunning() const { return running_ != 0; }
     void StopRunning() { running_ = 0; }
+    HWND GetPreviewWindow() const { return dialogWindow_; }
+    const FpsCounter& GetFpsCounter() const { return fpsCounter_; }
     const SettingsValues& GetSettings() const { return current_; }
     SettingsValues& GetSettings() { return current_; }
     const SettingsValues& GetDefaultSettings() const { return defaults_; }
@@ -70,6 +75,9 @@ protected:
     virtual int CacheData() = 0;
 
     int SelectMode();
+    // Defaults from the settings resource, current values from the registry,
+    // the settings log and the UI strings.
+    int LoadSettings();
     int StartEngine();
     int StopEngine();
 
@@ -81,6 +89,8 @@ protected:
     int ShowLoadingScreen();
     int RunMainLoop();
     int RunPreviewLoop();
+    int CreatePreviewWindow();
+    int CreateFullScreenWindow();
     INT_PTR ShowSettingsDialog();
     void SetMasterVolume(int32_t volume);
 
@@ -96,8 +106,12 @@ protected:
     UiStringTable uiStrings_;
     HWND dialogWindow_ = nullptr;
     uint8_t running_ = 0;
+    Timer timer_;
+    FpsCounter fpsCounter_;
 
 private:
+    friend class AppFrameSteps;
+
     int StartEngineWithArchives(const char* const* codecs, int codecCount, bool mountMedia,
                                 bool registerInput);
     bool screensaverFlagSet_ = false;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/ScreensaverApp.h"
+#include "app/WideText.h"
 #include "engine/core/Log.h"
 #include "engine/core/Result.h"
 #include "engine/platform/Platform.h"
@@ -19,14 +20,6 @@ constexpr int kUiStringsResource = 229;
 
 String ToString(std::string_view text) { return String(text.data(), static_cast<int32_t>(text.size())); }
 
-std::wstring ToWide(const String& text) {
-    int length = MultiByteToWideChar(1251, 0, text.CStr(), text.Length(), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(length > 0 ? length : 0), L'\0');
-    if (length > 0) MultiByteToWideChar(1251, 0, text.CStr(), text.Length(), wide.data(), length);
-    return wide;
-}
-
-std::wstring ToWide(const char* ascii) { return ToWide(String(ascii)); }
 
 // Shows the system's text for a registry error, in the user's language.
 void ShowRegistryError(LSTATUS error) {
@@ -39,12 +32,14 @@ void ShowRegistryError(LSTATUS error) {
     if (message) LocalFree(message);
 }
 
-// Reads a value that is exactly four bytes long, of any type.
+// Reads a value that is exactly four bytes long, of any type, as a number.
+// Values are read through the narrow view of the registry, where a string
+// of three characters and its terminator is four bytes.
 bool ReadDword(HKEY key, const char* name, int64_t* value) {
     uint8_t bytes[4] = {0, 0, 0, 0};
     DWORD size = sizeof bytes;
     DWORD type = 0;
-    if (RegQueryValueExW(key, ToWide(name).c_str(), nullptr, &type, bytes, &size) != ERROR_SUCCESS) return false;
+    if (RegQueryValueExA(key, name, nullptr, &type, bytes, &size) != ERROR_SUCCESS) return false;
     if (size != sizeof bytes) return false;
     int32_t number;
     std::memcpy(&number, bytes, sizeof number);
@@ -54,7 +49,7 @@ bool ReadDword(HKEY key, const char* name, int64_t* value) {
 
 bool WriteDword(HKEY key, const char* name, int32_t value) {
     DWORD data = static_cast<DWORD>(value);
-    return RegSetValueExW(key, ToWide(name).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
+    return RegSetValueExW(key, ToWide(String(name)).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
                           sizeof data) == ERROR_SUCCESS;
 }
 
@@ -178,7 +173,10 @@ int ScreensaverApp::WriteRegistrySettings() {
         }
     }
     if (WriteExtraSettings(key) != kOk) written = false;
-    if (RegFlushKey(key) != ERROR_SUCCESS) written = false;
+    if (RegFlushKey(key) != ERROR_SUCCESS) {
+        LogError("Невозможно сохранить путь реестра [%s].", registryPath_.CStr());
+        written = false;
+    }
     if (RegCloseKey(key) != ERROR_SUCCESS) {
         LogError("Неудачна попытка закрытия пути реестра [%s].", registryPath_.CStr());
         return kFailed;
@@ -212,5 +210,10 @@ int ScreensaverApp::LoadUiStrings() {
 }
 
 const String* ScreensaverApp::GetUiString(const String& key) const { return uiStrings_.Find(key); }
+
+String ScreensaverApp::GetUiStringOr(const char* key, const char* fallback) const {
+    const String* text = GetUiString(key);
+    return text ? *text : String(fallback);
+}
 
 }  // namespace zav

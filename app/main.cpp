@@ -5,29 +5,14 @@
 #endif
 #include <windows.h>
 
-#include <string>
-
+#include "app/LogFile.h"
 #include "app/SceneScreensaver.h"
 #include "engine/core/Log.h"
 #include "engine/core/Result.h"
-#include "engine/platform/Platform.h"
 
 namespace zav {
 
 namespace {
-
-// Opens "<application data>\VORNHALT Studio\SSELog.txt" and registers it as a
-// log output; returns null when there is no application-data folder.
-Ref<FileMessageOutput> OpenLogFile() {
-    std::string folder = platform::GetUserDataFolder();
-    if (folder.empty()) return Ref<FileMessageOutput>();
-    folder += "\\VORNHALT Studio";
-    platform::MakeDirectory(folder.c_str());
-    std::string path = folder + "\\SSELog.txt";
-    Ref<FileMessageOutput> output(new FileMessageOutput(String(path.c_str()), String()));
-    RegisterMessageOutput(output.Get());
-    return output;
-}
 
 int RunScreensaver() {
     Ref<FileMessageOutput> log;

@@ -51,4 +51,9 @@ void SleepMilliseconds(uint32_t milliseconds);
 // The process's full command line as UTF-8, program name included.
 std::string GetCommandLineText();
 
+// Removes and dispatches every window message waiting for the calling
+// thread, without waiting. Returns true when the quit message was among them
+// (it is consumed, not dispatched). Without a window system: false.
+bool DispatchWindowMessages();
+
 }  // namespace zav::platform

@@ -93,4 +93,6 @@ std::string GetCommandLineText() {
     return line;
 }
 
+bool DispatchWindowMessages() { return false; }
+
 }  // namespace zav::platform

@@ -115,4 +115,18 @@ void SleepMilliseconds(uint32_t milliseconds) { Sleep(milliseconds); }
 
 std::string GetCommandLineText() { return Narrow(GetCommandLineW(), CP_UTF8); }
 
+bool DispatchWindowMessages() {
+    bool quit = false;
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            quit = true;
+            continue;
+        }
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return quit;
+}
+
 }  // namespace zav::platform

@@ -8,6 +8,7 @@
 #include "engine/files/ModuleManager.h"
 #include "engine/render/Renderer.h"
 #include "tests/support/LogCapture.h"
+#include "tests/support/RecordingRenderer.h"
 
 namespace zav {
 namespace {
@@ -112,9 +113,7 @@ TEST_F(ModuleManagerTest, CreateRendererWithoutFactorySymbolFails) {
     EXPECT_TRUE(capture.Has(kLogError, "В модуле не найдена функция создания рендерера [BMPImageCodec]."));
 }
 
-struct FakeRenderer : Renderer {
-    void SetBrightness(int) override {}
-};
+using FakeRenderer = test::RecordingRenderer;
 int CreateFakeRenderer(Renderer** renderer) {
     *renderer = new FakeRenderer();
     return kOk;

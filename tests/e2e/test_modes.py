@@ -23,13 +23,7 @@ class ScreensaverModes(unittest.TestCase):
         wine.remove_log()
 
     def assertInOrder(self, lines, expected):
-        """Every expected line appears, in this order (other lines may come between)."""
-        position = 0
-        for wanted in expected:
-            try:
-                position = lines.index(wanted, position) + 1
-            except ValueError:
-                self.fail("missing or out of order: %r\nlog:\n%s" % (wanted, "\n".join(map(repr, lines))))
+        wine.assert_in_order(self, lines, expected)
 
     def test_password_mode_starts_nothing(self):
         wine.registry_delete(REGISTRY_KEY)
@@ -71,14 +65,15 @@ class ScreensaverModes(unittest.TestCase):
         self.assertNotIn(("INFO", "Первый запуск скринсейвера. Запись параметров по-умолчанию в реестр..."), lines)
         self.assertInOrder(lines, SETTINGS_LINES)
 
-    def test_missing_renderer_stops_create_but_shuts_down_cleanly(self):
+    def test_screensaver_stops_at_the_missing_archives_and_shuts_down_cleanly(self):
+        # The renderer is created; the media archives cannot be mounted yet.
         code, _ = wine.run("/s", timeout=90)
         self.assertEqual(code, 0)
         lines = wine.read_log()
         self.assertInOrder(lines, [("INFO", "Режим скринсейвера 1.")] + SETTINGS_LINES + [
             ("INFO", "Инициализация движка v.0.1.2:"),
             ("INFO", "Постинициализация движка завершилась удачно."),
-            ("ERROR", "Невозможно создать рендерер DirectX."),
+            ("ERROR", "Невозможно подсоединить директорию CustomData."),
             ("ERROR", "Невозможно инициализировать скринсейвер."),
             ("ERROR", "Невозможно создать скринсейвер."),
             ("INFO", "Окна скринсейвера удалены."),
@@ -87,7 +82,49 @@ class ScreensaverModes(unittest.TestCase):
             ("INFO", "Скринсейвер завершил работу."),
             ("INFO", "Конец лога."),
         ])
+        self.assertNotIn(("ERROR", "Невозможно создать рендерер DirectX."), lines)
         self.assertNotIn(("INFO", "Сейвер создан."), lines)
+
+    def test_preview_stops_at_the_missing_archive_and_ends(self):
+        code, seconds = wine.run(wine.screensaver_path(), "2", program=wine.program_path("ZAV_PREVIEW_HOST"))
+        self.assertEqual(code, 0)
+        lines = wine.read_log()
+        self.assertInOrder(lines, [
+            ("INFO", "Режим скринсейвера 0."),
+            ("ERROR", "Невозможно подсоединить директорию CustomData."),
+            ("ERROR", "Невозможно создать скринсейвер."),
+            ("INFO", "Окна скринсейвера удалены."),
+            ("INFO", "Конец лога."),
+        ])
+
+    def test_registry_values_from_reg_add_are_read_and_clamped(self):
+        wine.registry_delete(REGISTRY_KEY)
+        wine.registry_add(REGISTRY_KEY, "Volume", "REG_DWORD", 250)
+        wine.registry_add(REGISTRY_KEY, "Gamma", "REG_DWORD", 0xFFFFFE0C)  # -500
+        wine.registry_add(REGISTRY_KEY, "ShowFPS", "REG_DWORD", 7)
+        wine.registry_add(REGISTRY_KEY, "Width", "REG_SZ", "abc")  # four bytes in the narrow view
+        wine.registry_add(REGISTRY_KEY, "Height", "REG_SZ", "a long text value")
+        try:
+            self.assertEqual(wine.run("/a")[0], 0)
+            lines = wine.read_log()
+            self.assertNotIn(("INFO", "Первый запуск скринсейвера. Запись параметров по-умолчанию в реестр..."),
+                             lines)
+            for expected in ("Volume: 100", "Gamma: -100", "ShowFPS: true", "Width: %d" % 0x00636261,
+                             "Height: 600", "ColorDepth: 32"):
+                self.assertIn(("INFO", expected), lines)
+        finally:
+            wine.registry_delete(REGISTRY_KEY)
+
+    def test_russian_user_locale_gets_the_russian_settings(self):
+        wine.registry_delete(REGISTRY_KEY)
+        try:
+            self.assertEqual(wine.run("/a", env={"LC_ALL": "ru_RU.UTF-8"})[0], 0)
+            lines = wine.read_log()
+            for expected in ("ShowFPS: true", "ExitOnMouseMove: true", "Hour24: true", "Volume: 80", "Gamma: 0"):
+                self.assertIn(("INFO", expected), lines)
+            self.assertEqual(int(wine.registry_query(REGISTRY_KEY)["Volume"][1], 16), 80)
+        finally:
+            wine.registry_delete(REGISTRY_KEY)
 
 
 if __name__ == "__main__":

@@ -55,19 +55,110 @@ def read_log():
     return lines
 
 
+def assert_in_order(test, lines, expected):
+    """Fails `test` unless every expected line appears, in this order (other lines may come between)."""
+    position = 0
+    for wanted in expected:
+        try:
+            position = lines.index(wanted, position) + 1
+        except ValueError:
+            test.fail("missing or out of order: %r\nlog:\n%s" % (wanted, "\n".join(map(repr, lines))))
+
+
 def raw_log():
     path = log_path()
     with open(path, "rb") as handle:
         return handle.read()
 
 
-def run(*arguments, timeout=60, program=None):
+def program_path(variable):
+    """A program the test's environment names (ZAV_PROBE, ZAV_PREVIEW_HOST)."""
+    path = os.environ.get(variable)
+    if not path:
+        raise RuntimeError(variable + " is not set")
+    return path
+
+
+def _environment(extra):
+    environment = dict(os.environ)
+    environment.update(extra or {})
+    return environment
+
+
+def run(*arguments, timeout=60, program=None, env=None):
     """Runs a Windows program (the screensaver by default); returns (exit code, seconds)."""
     command = [WINE_RUN, program or screensaver_path(), *arguments]
     started = time.monotonic()
     completed = subprocess.run(command, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
-                               timeout=timeout)
+                               timeout=timeout, env=_environment(env))
     return completed.returncode, time.monotonic() - started
+
+
+class Running:
+    """A Windows program started in the background; its stdout is read line by line."""
+
+    def __init__(self, program, *arguments, env=None):
+        self.process = subprocess.Popen([WINE_RUN, program, *arguments], stdin=subprocess.DEVNULL,
+                                        stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, env=_environment(env))
+
+    def wait_for_line(self, text, timeout=60):
+        """Reads stdout until a line contains `text`; False when the program ends or time runs out first."""
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            line = self.process.stdout.readline()
+            if not line:
+                return False
+            if text in line.decode("utf-8", "replace"):
+                return True
+        return False
+
+    def running(self):
+        return self.process.poll() is None
+
+    def wait(self, timeout=30):
+        """The exit code, or None (and the program stopped) when it does not end in time."""
+        try:
+            return self.process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            self.stop()
+            return None
+
+    def stop(self):
+        if self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()
+
+
+def xdotool(*arguments):
+    subprocess.run(["xdotool", *arguments], check=True, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL)
+
+
+def move_mouse(times):
+    """Moves the pointer `times` times, each to a new place (one motion event each)."""
+    for i in range(times):
+        xdotool("mousemove", str(100 + 30 * i), str(100 + 20 * i))
+        time.sleep(0.05)
+
+
+def paint_desktop(colour):
+    """Fills the X root window with one colour, so a screenshot shows what covers it."""
+    picture = os.path.join(os.environ.get("TMPDIR", "/tmp"), "zav-desktop-%d.png" % os.getpid())
+    subprocess.run(["convert", "-size", "16x16", "xc:" + colour, picture], check=True)
+    subprocess.run(["display", "-window", "root", picture], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                   stderr=subprocess.DEVNULL, timeout=20)
+    os.remove(picture)
+
+
+def screen_mean():
+    """The mean brightness of the whole screen, 0 (black) to 1 (white)."""
+    shot = subprocess.run("xwd -root -silent | convert xwd:- -colorspace gray -format '%[fx:mean]' info:",
+                          shell=True, check=True, stdout=subprocess.PIPE, stdin=subprocess.DEVNULL)
+    return float(shot.stdout.decode().strip())
+
+
+def registry_add(key, name, kind, data):
+    subprocess.run([WINE_RUN, "reg", "add", key, "/v", name, "/t", kind, "/d", str(data), "/f"], check=True,
+                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
 def registry_delete(key):
