@@ -34,13 +34,14 @@ inline Picture DecodeChecked(int (*decode)(const uint8_t*, size_t, Picture&, uin
     return picture;
 }
 
-// Encodes a decoded picture, which must succeed, and decodes the file again.
+// Encodes a decoded picture, which must succeed, and decodes the file again
+// (with room for a grey JPEG that comes back as RGB).
 inline Picture EncodeAndDecode(int (*encode)(const PictureView&, ByteBlock&),
                                int (*decode)(const uint8_t*, size_t, Picture&, uint64_t), const Picture& picture) {
     ByteBlock file;
     Check(encode(picture.View(), file) == 0);
     Picture again;
-    Check(decode(file.Data(), file.Size(), again, kFuzzPictureBytes) == 0);
+    Check(decode(file.Data(), file.Size(), again, 3 * kFuzzPictureBytes) == 0);
     Check(again.width == picture.width && again.height == picture.height && again.depth == picture.depth);
     return again;
 }
