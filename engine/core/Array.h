@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <new>
 #include <utility>
@@ -10,8 +11,9 @@
 namespace zav {
 
 // Growable array with an explicit capacity and growth step: when full, the
-// capacity grows by `growthStep` (at least by one). Append reports running out
-// of memory instead of throwing.
+// capacity grows by `growthStep` (at least by one). The storage underneath
+// grows geometrically, so long runs of appends stay linear. Append reports
+// running out of memory instead of throwing.
 template <class T>
 class Array {
 public:
@@ -33,17 +35,18 @@ public:
     const T* end() const { return items_.data() + items_.size(); }
 
     int Append(T item) {
-        if (Count() == capacity_) {
-            int64_t grown = static_cast<int64_t>(capacity_) + growthStep_;
+        int32_t capacity = capacity_;
+        if (Count() == capacity) {
+            int64_t grown = static_cast<int64_t>(capacity) + growthStep_;
             if (grown > INT32_MAX) return kOutOfMemory;
-            try {
-                items_.reserve(static_cast<size_t>(grown));
-            } catch (const std::bad_alloc&) {
-                return kOutOfMemory;
-            }
-            capacity_ = static_cast<int32_t>(grown);
+            capacity = static_cast<int32_t>(grown);
         }
-        items_.push_back(std::move(item));
+        try {
+            items_.push_back(std::move(item));
+        } catch (const std::bad_alloc&) {
+            return kOutOfMemory;
+        }
+        capacity_ = capacity;
         return kOk;
     }
 

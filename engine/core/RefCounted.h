@@ -7,7 +7,9 @@ namespace zav {
 
 // Base of everything shared through counted pointers. The count starts at 0;
 // the creator takes the first reference. Dropping the last reference destroys
-// the object through its virtual destructor.
+// the object through its virtual destructor. Destructions nested deeper than
+// a few dozen levels (a long chain of objects each holding the next) are
+// queued and finished by the outermost one, so they cannot exhaust the stack.
 class RefCounted {
 public:
     RefCounted() = default;
@@ -17,11 +19,17 @@ public:
 
     void AddRef() { ++refCount_; }
     void Release() {
-        if (refCount_-- == 1) delete this;
+        if (refCount_-- == 1) Destroy(this);
     }
+    // Drops a reference but keeps the object when it was the last one: for
+    // handing a new object to a caller who takes the first reference, as a
+    // factory does.
+    void ReleaseWithoutDestroying() { --refCount_; }
     int32_t RefCount() const { return refCount_; }
 
 private:
+    static void Destroy(RefCounted* object);
+
     int32_t refCount_ = 0;
 };
 

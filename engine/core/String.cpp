@@ -75,6 +75,17 @@ void String::Assign(const char* bytes, int32_t length) {
     length_ = length;
 }
 
+char* String::TryAllocate(int32_t length) {
+    if (length < 0) return nullptr;
+    char* fresh = new (std::nothrow) char[static_cast<size_t>(length) + 1];
+    if (!fresh) return nullptr;
+    fresh[length] = '\0';
+    FreeText(data_);
+    data_ = fresh;
+    length_ = length;
+    return fresh;
+}
+
 void String::Append(const char* bytes, int32_t length) {
     if (length <= 0 || bytes == nullptr) return;
     int64_t total = static_cast<int64_t>(length_) + length;

@@ -29,6 +29,10 @@ public:
     void Assign(const char* bytes, int32_t length);
     void Append(const char* bytes, int32_t length);
     void Append(const String& other) { Append(other.data_, other.length_); }
+    // Replaces the contents with `length` bytes for the caller to fill in
+    // (already zero-terminated) and returns them. When memory runs out it
+    // returns null and leaves the string as it was.
+    char* TryAllocate(int32_t length);
 
     bool operator==(const String& other) const;
     bool operator!=(const String& other) const { return !(*this == other); }

@@ -31,6 +31,12 @@ public:
             if (line.level == level && line.text == text) return true;
         return false;
     }
+    // True when some line has this level and a text that starts with `prefix`.
+    bool HasPrefix(int level, const std::string& prefix) const {
+        for (const Line& line : output_->lines)
+            if (line.level == level && line.text.compare(0, prefix.size(), prefix) == 0) return true;
+        return false;
+    }
     // Texts of the lines, in order.
     std::vector<std::string> Texts() const {
         std::vector<std::string> texts;

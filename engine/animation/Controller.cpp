@@ -1,0 +1,36 @@
+#include "engine/animation/Controller.h"
+
+#include "engine/core/ClassRegistration.h"
+#include "engine/core/Log.h"
+#include "engine/core/Stream.h"
+
+namespace zav {
+
+ZAV_REGISTER_ABSTRACT_CLASS(Controller);
+ZAV_REGISTER_ABSTRACT_CLASS(PostUpdateController);
+
+Controller::Controller(const String& name) : Object(name) {}
+
+void Controller::Update(double) {}
+
+void Controller::Reset() {}
+
+int Controller::Save(Stream& stream) {
+    if (ParentClass::Save(stream) != kOk) return ParentSaveFailed();
+    if (stream.WriteBool(active_) != kOk) {
+        LogError("Невозможно сохранить флаг активности контроллера. Имя[%s] ID[%d]", GetName().CStr(), GetId());
+        return kFailed;
+    }
+    return kOk;
+}
+
+int Controller::Load(Stream& stream) {
+    if (ParentClass::Load(stream) != kOk) return ParentLoadFailed();
+    if (stream.ReadBool(active_) != kOk) {
+        LogError("Невозможно загрузить флаг активности контроллера. ID[%d] Имя[%s]", GetId(), GetName().CStr());
+        return kFailed;
+    }
+    return kOk;
+}
+
+}  // namespace zav

@@ -1,0 +1,54 @@
+#include "engine/core/ObjectList.h"
+
+#include "engine/core/Log.h"
+#include "engine/core/Result.h"
+#include "engine/core/Stream.h"
+
+namespace zav {
+
+int32_t ObjectListBase::IndexOf(const Object* object) const {
+    for (int32_t i = 0; i < items_.Count(); ++i)
+        if (items_[i].Get() == object) return i;
+    return -1;
+}
+
+Object* ObjectListBase::GetObject(int32_t index) const {
+    return index >= 0 && index < items_.Count() ? items_[index].Get() : nullptr;
+}
+
+int ObjectListBase::AddObject(Object* object) {
+    if (IndexOf(object) >= 0) return kOk;
+    return items_.Append(Ref<Object>(object));
+}
+
+int ObjectListBase::Save(Stream& stream) const {
+    if (stream.WriteInt32(items_.Count()) != kOk) {
+        LogError("Невозможно сохранить количество объектов.");
+        return kFailed;
+    }
+    for (int32_t i = 0; i < items_.Count(); ++i) {
+        if (stream.WriteObject(items_[i].Get()) != kOk) {
+            LogError("Невозможно сохранить объект [%d].", i);
+            return kFailed;
+        }
+    }
+    return kOk;
+}
+
+int ObjectListBase::Load(Stream& stream) {
+    int32_t count = 0;
+    if (stream.ReadInt32(count) != kOk || count < 0) {
+        LogError("Невозможно загрузить количество объектов.");
+        return kFailed;
+    }
+    for (int32_t i = 0; i < count; ++i) {
+        Object* object = nullptr;
+        if (stream.ReadObject(*elementType_, &object) != kOk || AddObject(object) != kOk) {
+            LogError("Невозможно загрузить объект [%d].", i);
+            return kFailed;
+        }
+    }
+    return kOk;
+}
+
+}  // namespace zav
