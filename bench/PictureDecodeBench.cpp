@@ -3,7 +3,7 @@
 // processes (start, read, decode, write the pixels). The pictures are made
 // by ImageMagick's convert in a temporary folder.
 //
-//   bench_picture_decode [SECONDS_PER_FIGURE]
+//   picture_decode_bench [SECONDS_PER_FIGURE]
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>

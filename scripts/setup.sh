@@ -67,3 +67,12 @@ SOURCES
   mv "$unpacked" "$JPEG_SRC"
   rm -rf "$fetch"
 fi
+
+# node-unrar-js: an independent RAR extractor (WebAssembly) that the packer's
+# round-trip tests compare against. Installed into the build tree only.
+NODE_PEERS=build/node-peers
+if ! grep -q '"version": "2.0.2"' "$NODE_PEERS/node_modules/node-unrar-js/package.json" 2>/dev/null; then
+  echo "setup: installing node-unrar-js@2.0.2 into $NODE_PEERS"
+  mkdir -p "$NODE_PEERS"
+  (cd "$NODE_PEERS" && npm install --no-save --no-audit --no-fund --loglevel=error node-unrar-js@2.0.2 >/dev/null)
+fi
