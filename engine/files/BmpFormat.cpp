@@ -67,10 +67,13 @@ int DecodeBmp(const uint8_t* data, size_t size, Picture& picture, uint64_t maxBy
     const size_t padding = static_cast<size_t>(PaddedRow(rowBytes)) - rowBytes;
     uint8_t* row = decoded.pixels.Data();
     // A short file leaves the remaining pixels zero.
-    for (int32_t y = 0; y < height && in.Remaining() > 0; ++y, row += rowBytes) {
-        const size_t available = in.Remaining() < rowBytes ? in.Remaining() - in.Remaining() % pixelBytes : rowBytes;
-        CopySwappingRedAndBlue(row, in.Current(), available, pixelBytes);
-        if (available < rowBytes) break;
+    for (int32_t y = 0; y < height; ++y, row += rowBytes) {
+        if (in.Remaining() < rowBytes) {
+            CopySwappingRedAndBlue(row, in.Current(), in.Remaining() - in.Remaining() % pixelBytes, pixelBytes);
+            decoded.shortData = true;
+            break;
+        }
+        CopySwappingRedAndBlue(row, in.Current(), rowBytes, pixelBytes);
         in.Skip(rowBytes + padding);
     }
 

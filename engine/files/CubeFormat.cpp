@@ -31,7 +31,7 @@ int DecodeCube(const uint8_t* data, size_t size, Picture& picture, uint64_t maxB
             // Every face must fit the same slice size.
             return kFailed;
         }
-        ReadTgaPixels(in, header, decoded.pixels.Data() + face * faceBytes);
+        if (!ReadTgaPixels(in, header, decoded.pixels.Data() + face * faceBytes)) decoded.shortData = true;
     }
     decoded.width = first.width;
     decoded.height = first.height;

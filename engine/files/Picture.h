@@ -28,6 +28,8 @@ struct Picture {
     int32_t depth = 1;
     int32_t format = RGB8;
     ByteBlock pixels;
+    // The data ended before every pixel was read; the missing ones are zero.
+    bool shortData = false;
 
     PictureView View() const { return {width, height, depth, format, pixels.Data()}; }
 };

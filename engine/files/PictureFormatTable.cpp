@@ -1,4 +1,4 @@
-#include <cstring>
+#include <cstddef>
 
 #include "engine/files/PictureFormats.h"
 
@@ -17,21 +17,13 @@ constexpr int Count(const char* const (&)[N]) {
 }
 
 const PictureFormat kFormats[] = {
-    {"BMPImageCodec", kBmpExtensions, Count(kBmpExtensions), DecodeBmp, EncodeBmp},
-    {"JPGImageCodec", kJpgExtensions, Count(kJpgExtensions), DecodeJpeg, EncodeJpeg},
-    {"TGAImageCodec", kTgaExtensions, Count(kTgaExtensions), DecodeTga, EncodeTga},
-    {"CUBEImageCodec", kCubeExtensions, Count(kCubeExtensions), DecodeCube, EncodeCube},
+    {"BMPImageCodec", kBmpExtensions, Count(kBmpExtensions), 1, DecodeBmp, EncodeBmp},
+    {"JPGImageCodec", kJpgExtensions, Count(kJpgExtensions), 1, DecodeJpeg, EncodeJpeg},
+    {"TGAImageCodec", kTgaExtensions, Count(kTgaExtensions), 1, DecodeTga, EncodeTga},
+    {"CUBEImageCodec", kCubeExtensions, Count(kCubeExtensions), 6, DecodeCube, EncodeCube},
 };
 
 }  // namespace
-
-const PictureFormat* FindPictureFormat(const char* extension) {
-    if (!extension) return nullptr;
-    for (const PictureFormat& format : kFormats)
-        for (int i = 0; i < format.extensionCount; ++i)
-            if (std::strcmp(format.extensions[i], extension) == 0) return &format;
-    return nullptr;
-}
 
 const PictureFormat& BmpPictureFormat() { return kFormats[0]; }
 const PictureFormat& JpgPictureFormat() { return kFormats[1]; }

@@ -35,15 +35,16 @@ int DecodeJpeg(const uint8_t* data, size_t size, Picture& picture, uint64_t maxB
 int EncodeJpeg(const PictureView& picture, ByteBlock& file);  // RGB8; A8 as grey
 
 // The formats by codec, with the file extensions each accepts (exact,
-// case-sensitive comparison).
+// case-sensitive comparison). A format of several slices (the cube map)
+// decodes to and encodes from volumes of exactly that depth.
 struct PictureFormat {
     const char* codecName;
     const char* const* extensions;
     int extensionCount;
+    int32_t slices;
     int (*decode)(const uint8_t* data, size_t size, Picture& picture, uint64_t maxBytes);
     int (*encode)(const PictureView& picture, ByteBlock& file);
 };
-const PictureFormat* FindPictureFormat(const char* extension);
 const PictureFormat& BmpPictureFormat();
 const PictureFormat& JpgPictureFormat();
 const PictureFormat& TgaPictureFormat();

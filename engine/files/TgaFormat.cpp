@@ -16,7 +16,7 @@ int DecodeTga(const uint8_t* data, size_t size, Picture& picture, uint64_t maxBy
     if (bytes == 0) return kFailed;
     Picture decoded;
     if (!decoded.pixels.Allocate(bytes)) return kFailed;
-    ReadTgaPixels(in, header, decoded.pixels.Data());
+    decoded.shortData = !ReadTgaPixels(in, header, decoded.pixels.Data());
     decoded.width = header.width;
     decoded.height = header.height;
     decoded.format = header.format;

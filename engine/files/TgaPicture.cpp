@@ -11,8 +11,9 @@ namespace {
 
 constexpr uint8_t kTypeRaw = 2;
 constexpr uint8_t kTypeRunLength = 10;
-// Top row stored first (0x20) and eight attribute (alpha) bits.
-constexpr uint8_t kWrittenDescriptor = 0x28;
+// Descriptor bits: eight attribute (alpha) bits; 0x20, the top row stored
+// first, stays clear.
+constexpr uint8_t kAlphaBits = 0x08;
 
 // Reads run-length packets until the block is full or the data ends; returns
 // the number of bytes filled. A packet never writes past the block.
@@ -58,7 +59,7 @@ bool ReadTgaHeader(ByteReader& in, TgaHeader& header) {
     return true;
 }
 
-void ReadTgaPixels(ByteReader& in, const TgaHeader& header, uint8_t* pixels) {
+bool ReadTgaPixels(ByteReader& in, const TgaHeader& header, uint8_t* pixels) {
     const size_t pixelBytes = static_cast<size_t>(BytesPerPixel(header.format));
     const size_t total = static_cast<size_t>(header.width) * static_cast<size_t>(header.height) * pixelBytes;
     size_t filled;
@@ -71,6 +72,7 @@ void ReadTgaPixels(ByteReader& in, const TgaHeader& header, uint8_t* pixels) {
     }
     // Rows stay in file order whichever way the file stores them.
     CopySwappingRedAndBlue(pixels, pixels, filled, pixelBytes);
+    return filled == total;
 }
 
 void WriteTgaPicture(const uint8_t* pixels, int32_t width, int32_t height, int32_t format, uint8_t* out) {
@@ -82,12 +84,13 @@ void WriteTgaPicture(const uint8_t* pixels, int32_t width, int32_t height, int32
     out[14] = static_cast<uint8_t>(height);
     out[15] = static_cast<uint8_t>(height >> 8);
     out[16] = static_cast<uint8_t>(8 * pixelBytes);
-    out[17] = kWrittenDescriptor;
+    out[17] = format == RGBA8 ? kAlphaBits : 0;
     out += kTgaHeaderSize;
 
-    const size_t rowBytes = static_cast<size_t>(width) * pixelBytes;
-    for (int32_t y = height - 1; y >= 0; --y, out += rowBytes)
-        CopySwappingRedAndBlue(out, pixels + static_cast<size_t>(y) * rowBytes, rowBytes, pixelBytes);
+    // Bottom row first, as the engine keeps the rows: the decoder takes rows
+    // in file order, so the picture reads back as it was written.
+    const size_t bytes = static_cast<size_t>(width) * static_cast<size_t>(height) * pixelBytes;
+    CopySwappingRedAndBlue(out, pixels, bytes, pixelBytes);
 }
 
 }  // namespace zav

@@ -26,10 +26,10 @@ bool ReadTgaHeader(ByteReader& in, TgaHeader& header);
 
 // Reads the pixels that follow the header into `pixels`, a zero-filled block
 // of width × height pixels, in file row order, turning B, G, R into R, G, B.
-// A short file leaves the remaining pixels zero.
-void ReadTgaPixels(ByteReader& in, const TgaHeader& header, uint8_t* pixels);
+// A short file leaves the remaining pixels zero and returns false.
+bool ReadTgaPixels(ByteReader& in, const TgaHeader& header, uint8_t* pixels);
 
-// Writes an uncompressed picture (header and pixels, top row first) of
+// Writes an uncompressed picture (header and pixels, bottom row first) of
 // 18 + width × height × bytes per pixel bytes. `format` is RGB8 or RGBA8 and
 // the sides are at most 65535.
 void WriteTgaPicture(const uint8_t* pixels, int32_t width, int32_t height, int32_t format, uint8_t* out);

@@ -1,6 +1,7 @@
-// Pictures written by ImageMagick decode to ImageMagick's own decoding of them
-// (NAME.ref, made at build time by make-test-pictures.sh), and, on the host,
-// files the encoders write read back in ImageMagick with the same pixels.
+// Pictures written by ImageMagick decode through the engine's image codecs to
+// ImageMagick's own decoding of them (NAME.ref, made at build time by
+// make-test-pictures.sh), and, on the host, files the codecs write read back
+// in ImageMagick with the same pixels.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -10,7 +11,8 @@
 #include <string>
 
 #include "engine/core/Result.h"
-#include "engine/files/PictureFormats.h"
+#include "engine/files/File.h"
+#include "tests/images/ImageCodecRun.h"
 #include "tests/images/PictureBytes.h"
 
 namespace zav {
@@ -25,16 +27,11 @@ Bytes ReadFile(const std::string& path) {
     return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-Bytes PixelsOf(const Picture& picture) {
-    return Bytes(picture.pixels.Data(), picture.pixels.Data() + picture.pixels.Size());
-}
-
-// Decodes NAME.EXT from the test pictures with the codec its extension picks.
-bool DecodeTestPicture(const std::string& name, Picture& picture) {
+// Decodes NAME.EXT from the test pictures, held in a memory file, with the
+// codec its extension picks.
+bool DecodeTestPicture(const std::string& name, VolumeImage& image) {
     const Bytes file = ReadFile(kPictures + "/" + name);
-    const PictureFormat* format = FindPictureFormat(name.substr(name.rfind('.') + 1).c_str());
-    if (file.empty() || !format) return false;
-    return format->decode(file.data(), file.size(), picture, kMaxPictureBytes) == kOk;
+    return !file.empty() && test::DecodeBytes(name.c_str(), file, &image) == kOk;
 }
 
 Bytes Reference(const std::string& name) { return ReadFile(kPictures + "/" + name.substr(0, name.rfind('.')) + ".ref"); }
@@ -45,11 +42,12 @@ int LargestDifference(const Bytes& a, const Bytes& b) {
     return largest;
 }
 
-class ImageMagickPictures : public ::testing::Test {
+class ImageMagickPictures : public test::ImageCodecRun {
 protected:
     void SetUp() override {
         if (kPictures.empty() || !std::ifstream(kPictures + "/stamp"))
             GTEST_SKIP() << "test pictures were not made (ImageMagick's convert was not found at configure time)";
+        test::ImageCodecRun::SetUp();
     }
 };
 
@@ -67,28 +65,28 @@ TEST_F(ImageMagickPictures, LosslessFormatsDecodeExactly) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        Picture picture;
+        VolumeImage picture;
         ASSERT_TRUE(DecodeTestPicture(c.name, picture));
-        EXPECT_EQ(picture.format, c.format);
-        EXPECT_EQ(picture.depth, c.depth);
+        EXPECT_EQ(picture.GetFormat(), c.format);
+        EXPECT_EQ(picture.GetDepth(), c.depth);
         const Bytes reference = Reference(c.name);
         ASSERT_FALSE(reference.empty());
-        EXPECT_EQ(PixelsOf(picture), reference);
+        EXPECT_EQ(test::PixelsOf(picture), reference);
     }
 }
 
 TEST_F(ImageMagickPictures, EightBitBmpIndicesPointAtImageMagicksColours) {
     for (const char* name : {"bmp8_7x3.bmp", "bmp8_13x7.bmp"}) {
         SCOPED_TRACE(name);
-        Picture picture;
+        VolumeImage picture;
         ASSERT_TRUE(DecodeTestPicture(name, picture));
-        ASSERT_EQ(picture.format, A8);
+        ASSERT_EQ(picture.GetFormat(), A8);
         // The palette (B, G, R, 0 entries) sits between the headers and the pixels.
         const Bytes file = ReadFile(kPictures + "/" + name);
         const size_t pixelOffset = file[10] | file[11] << 8;
         Bytes colours;
-        for (size_t i = 0; i < picture.pixels.Size(); ++i) {
-            const size_t entry = 54 + 4 * size_t(picture.pixels.Data()[i]);
+        for (int i = 0; i < picture.GetDataSize(); ++i) {
+            const size_t entry = 54 + 4 * size_t(picture.GetPixels()[i]);
             ASSERT_LT(entry + 2, pixelOffset);
             colours.insert(colours.end(), {file[entry + 2], file[entry + 1], file[entry]});
         }
@@ -103,19 +101,19 @@ TEST_F(ImageMagickPictures, JpegDecodesWithinIdctRounding) {
     } cases[] = {{"jpg_colour.jpg", RGB8}, {"jpg_grey.jpg", A8}, {"jpg_rows.jpg", RGB8}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        Picture picture;
+        VolumeImage picture;
         ASSERT_TRUE(DecodeTestPicture(c.name, picture));
-        EXPECT_EQ(picture.format, c.format);
+        EXPECT_EQ(picture.GetFormat(), c.format);
         const Bytes reference = Reference(c.name);
-        ASSERT_EQ(picture.pixels.Size(), reference.size());
-        EXPECT_LE(LargestDifference(PixelsOf(picture), reference), 1);
+        ASSERT_EQ(size_t(picture.GetDataSize()), reference.size());
+        EXPECT_LE(LargestDifference(test::PixelsOf(picture), reference), 1);
     }
     // Two rows: the top one red, the bottom one blue; row 0 is the bottom.
-    Picture rows;
+    VolumeImage rows;
     ASSERT_TRUE(DecodeTestPicture("jpg_rows.jpg", rows));
-    ASSERT_EQ(rows.height, 2);
-    EXPECT_GT(rows.pixels.Data()[2], 200);
-    EXPECT_GT(rows.pixels.Data()[16 * 3], 200);
+    ASSERT_EQ(rows.GetHeight(), 2);
+    EXPECT_GT(rows.GetPixels()[2], 200);
+    EXPECT_GT(rows.GetPixels()[16 * 3], 200);
 }
 
 #ifndef _WIN32
@@ -133,47 +131,46 @@ Bytes ImageMagickPixels(const std::string& path, const char* map) {
     return pixels;
 }
 
-std::string WriteEncoded(const std::string& name, const ByteBlock& file) {
+// Writes the image with the codec that NAME's extension selects into a disk
+// file beside the test pictures; returns its path.
+std::string WriteEncoded(const std::string& name, Image& image) {
     const std::string path = kPictures + "/encoded_" + name;
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.Data()), std::streamsize(file.Size()));
+    File file(path.c_str());
+    EXPECT_EQ(test::EncodeWith(&file, &image), kOk) << name;
     return path;
 }
 
 TEST_F(ImageMagickPictures, ImageMagickReadsEncodedFilesWithTheSamePixels) {
-    Picture rgb, rgba, cube, colour;
+    VolumeImage rgb, rgba, cube, colour;
     ASSERT_TRUE(DecodeTestPicture("bmp24_13x7.bmp", rgb));
     ASSERT_TRUE(DecodeTestPicture("tga32_rle_bu.tga", rgba));
     ASSERT_TRUE(DecodeTestPicture("cube.cube", cube));
     ASSERT_TRUE(DecodeTestPicture("jpg_colour.jpg", colour));
-    ByteBlock file;
 
-    ASSERT_EQ(EncodeBmp(rgb.View(), file), kOk);
-    EXPECT_EQ(ImageMagickPixels(WriteEncoded("rgb.bmp", file), "rgb"), PixelsOf(rgb));
-    ASSERT_EQ(EncodeTga(rgb.View(), file), kOk);
-    EXPECT_EQ(ImageMagickPixels(WriteEncoded("rgb.tga", file), "rgb"), PixelsOf(rgb));
-    ASSERT_EQ(EncodeTga(rgba.View(), file), kOk);
-    EXPECT_EQ(ImageMagickPixels(WriteEncoded("rgba.tga", file), "rgba"), PixelsOf(rgba));
+    EXPECT_EQ(ImageMagickPixels(WriteEncoded("rgb.bmp", rgb), "rgb"), test::PixelsOf(rgb));
+    EXPECT_EQ(ImageMagickPixels(WriteEncoded("rgb.tga", rgb), "rgb"), test::PixelsOf(rgb));
+    EXPECT_EQ(ImageMagickPixels(WriteEncoded("rgba.tga", rgba), "rgba"), test::PixelsOf(rgba));
 
     // Each face of an encoded cube is a TGA of its own.
-    ASSERT_EQ(EncodeCube(cube.View(), file), kOk);
-    const size_t faceFile = file.Size() / 6, faceBytes = cube.pixels.Size() / 6;
-    for (int face = 0; face < 6; ++face) {
-        ByteBlock one;
-        ASSERT_TRUE(one.Allocate(faceFile));
-        std::copy(file.Data() + face * faceFile, file.Data() + (face + 1) * faceFile, one.Data());
-        const Bytes expected(cube.pixels.Data() + face * faceBytes, cube.pixels.Data() + (face + 1) * faceBytes);
-        EXPECT_EQ(ImageMagickPixels(WriteEncoded("face" + std::to_string(face) + ".tga", one), "rgb"), expected)
-            << "face " << face;
+    const Bytes cubeFile = ReadFile(WriteEncoded("cube.cube", cube));
+    ASSERT_EQ(cubeFile.size() % 6, 0u);
+    const size_t faceFile = cubeFile.size() / 6, faceBytes = size_t(cube.GetDataSize()) / 6;
+    for (size_t face = 0; face < 6; ++face) {
+        const std::string path = kPictures + "/encoded_face" + std::to_string(face) + ".tga";
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(cubeFile.data() + face * faceFile), std::streamsize(faceFile));
+        const Bytes expected(cube.GetPixels() + face * faceBytes, cube.GetPixels() + (face + 1) * faceBytes);
+        EXPECT_EQ(ImageMagickPixels(path, "rgb"), expected) << "face " << face;
     }
 
     // JPEG is lossy: ImageMagick must see what the engine sees.
-    ASSERT_EQ(EncodeJpeg(colour.View(), file), kOk);
-    Picture ours;
-    ASSERT_EQ(DecodeJpeg(file.Data(), file.Size(), ours), kOk);
-    const Bytes theirs = ImageMagickPixels(WriteEncoded("colour.jpg", file), "rgb");
-    ASSERT_EQ(theirs.size(), ours.pixels.Size());
-    EXPECT_LE(LargestDifference(theirs, PixelsOf(ours)), 1);
-    EXPECT_LT(LargestDifference(PixelsOf(ours), PixelsOf(colour)), 64);
+    const std::string jpeg = WriteEncoded("colour.jpg", colour);
+    VolumeImage ours;
+    ASSERT_TRUE(DecodeTestPicture("encoded_colour.jpg", ours));
+    const Bytes theirs = ImageMagickPixels(jpeg, "rgb");
+    ASSERT_EQ(theirs.size(), size_t(ours.GetDataSize()));
+    EXPECT_LE(LargestDifference(theirs, test::PixelsOf(ours)), 1);
+    EXPECT_LT(LargestDifference(test::PixelsOf(ours), test::PixelsOf(colour)), 64);
 }
 
 #endif

@@ -25,11 +25,15 @@ check "BMP to raw" 0 "$imgconv" "$pictures/bmp24_13x7.bmp" "$work/bmp.rgba"
 same "BMP pixels" "$work/bmp.rgba" "$pictures/bmp24_13x7.ref"
 check "CUBE to raw" 0 "$imgconv" "$pictures/cube.cube" "$work/cube.rgba"
 same "CUBE pixels" "$work/cube.rgba" "$pictures/cube.ref"
-# BMP -> TGA -> BMP: the TGA is written top row first and read back as stored,
-# so the second BMP is the first one upside down; BMP -> BMP keeps it.
-check "BMP to BMP" 0 "$imgconv" "$pictures/bmp24_13x7.bmp" "$work/copy.Bmp"
+# BMP -> TGA -> BMP and BMP -> BMP keep the picture.
+check "BMP to TGA" 0 "$imgconv" "$pictures/bmp24_13x7.bmp" "$work/copy.tga"
+check "TGA to BMP" 0 "$imgconv" "$work/copy.tga" "$work/copy.Bmp"
 check "copy to raw" 0 "$imgconv" "$work/copy.Bmp" "$work/copy.rgba"
-same "BMP copy" "$work/copy.rgba" "$pictures/bmp24_13x7.ref"
+same "BMP through TGA" "$work/copy.rgba" "$pictures/bmp24_13x7.ref"
+check "CUBE to CUBE" 0 "$imgconv" "$pictures/cube.cube" "$work/copy.Cube"
+check "CUBE copy to raw" 0 "$imgconv" "$work/copy.Cube" "$work/cube-copy.rgba"
+same "CUBE copy" "$work/cube-copy.rgba" "$pictures/cube.ref"
+check "one face is no cube" 1 "$imgconv" "$pictures/tga24_none_bu.tga" "$work/x.cube"
 check "TGA to JPEG" 0 "$imgconv" "$pictures/tga24_none_bu.tga" "$work/out.JPEG"
 check "JPEG to raw" 0 "$imgconv" "$work/out.JPEG" "$work/jpeg.rgba"
 [ "$(stat -c %s "$work/jpeg.rgba")" -eq $((13 * 7 * 3)) ] || { echo "FAIL: JPEG raw size"; failures=$((failures + 1)); }
@@ -39,6 +43,10 @@ check "no codec for the output" 3 "$imgconv" "$pictures/bmp24_13x7.bmp" "$work/x
 check "missing input" 1 "$imgconv" "$work/absent.bmp" "$work/x.tga"
 head -c 30 "$pictures/bmp24_13x7.bmp" >"$work/short.bmp"
 check "damaged input" 1 "$imgconv" "$work/short.bmp" "$work/x.tga"
+head -c 100 "$pictures/bmp24_13x7.bmp" >"$work/cut.bmp"
+check "cut BMP" 0 "$imgconv" "$work/cut.bmp" "$work/cut.tga"
+grep -q "^WARNING\. Невозможно считать данные" "$work/stderr" ||
+  { echo "FAIL: the short read of a cut BMP is not reported"; failures=$((failures + 1)); }
 check "TGA cannot hold 8-bit pictures" 3 "$imgconv" "$pictures/bmp8_7x3.bmp" "$work/x.tga"
 check "wrong usage" 64 "$imgconv" "$pictures/bmp24_13x7.bmp"
 head -c $(( $(stat -c %s "$pictures/jpg_colour.jpg") - 100 )) "$pictures/jpg_colour.jpg" >"$work/cut.jpg"
