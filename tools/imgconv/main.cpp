@@ -8,31 +8,18 @@
 #include <cstdio>
 #include <cstring>
 
-#include "engine/core/Engine.h"
-#include "engine/core/Log.h"
 #include "engine/core/Result.h"
 #include "engine/files/CodecManager.h"
 #include "engine/files/File.h"
 #include "engine/platform/Platform.h"
 #include "engine/render/VolumeImage.h"
+#include "tools/EngineSession.h"
 
 namespace {
 
 using namespace zav;
 
 constexpr int kUsageError = 64;
-const char* const kImageCodecs[] = {"BMPImageCodec", "JPGImageCodec", "TGAImageCodec", "CUBEImageCodec"};
-
-// Prints the engine's warnings and errors (the JPEG library's messages, files
-// that cannot be opened) to stderr as UTF-8.
-class StderrOutput : public MessageOutput {
-public:
-    StderrOutput() : MessageOutput("stderr") {}
-    void Print(int level, const String& text) override {
-        if (level == kLogInfo) return;
-        std::fprintf(stderr, "%s%s\n", LogLevelPrefix(level), platform::CodePageToUtf8(text.CStr()).c_str());
-    }
-};
 
 bool EndsWith(const char* text, const char* suffix) {
     const size_t length = std::strlen(text), suffixLength = std::strlen(suffix);
@@ -46,9 +33,6 @@ int WriteRaw(File& out, const Image& image) {
 }
 
 int Convert(const char* inPath, const char* outPath) {
-    for (const char* name : kImageCodecs)
-        if (LoadCodec(name, nullptr) != kOk) return kFailed;
-
     // Disk files are named by their full path, in the engine's code page.
     File in(platform::Utf8ToCodePage(inPath).c_str());
     File out(platform::Utf8ToCodePage(outPath).c_str());
@@ -89,14 +73,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: imgconv IN OUT  (BMP, TGA, JPG, CUBE; OUT may also be .rgba)\n");
         return kUsageError;
     }
-    Ref<StderrOutput> log(new StderrOutput);
-    RegisterMessageOutput(log.Get());
-    if (EngineInit() != kOk) {
-        std::fprintf(stderr, "imgconv: the engine did not start\n");
-        return kFailed;
-    }
-    const int result = Convert(argv[1], argv[2]);
-    EngineShutdown();
-    UnregisterMessageOutput(log.Get());
-    return result;
+    tools::EngineSession engine({"BMPImageCodec", "JPGImageCodec", "TGAImageCodec", "CUBEImageCodec"});
+    return engine.Started() ? Convert(argv[1], argv[2]) : kFailed;
 }

@@ -9,17 +9,8 @@ namespace mediagen {
 
 Canvas PaintPreview() {
     Canvas canvas(152, 112);
-    HarbourLayout layout;
-    layout.horizon = 0.34f;
-    layout.moonX = 0.87f;
-    layout.moonY = 0.86f;
-    layout.moonRadius = 0.06f;
-    layout.lighthouseX = 0.15f;
-    layout.lighthouseHeight = 0.2f;
-    layout.pierFrom = 0.72f;
-    layout.boatX = 0.48f;
-    layout.starDensity = 2.0f;
-    PaintHarbour(canvas, layout);
+    // Horizon; moon x, y, radius; lighthouse x, height; pier, boat, stars.
+    PaintHarbour(canvas, {0.34f, 0.87f, 0.86f, 0.06f, 0.15f, 0.2f, 0.72f, 0.48f, 2.0f});
     PaintVignette(canvas, 0.4f);
     PaintProductName(canvas, 72.0f, 70.0f, 10.0f);
     return canvas;
@@ -27,17 +18,8 @@ Canvas PaintPreview() {
 
 Canvas PaintSettingsPicture() {
     Canvas canvas(200, 384);
-    HarbourLayout layout;
-    layout.horizon = 0.27f;
-    layout.moonX = 0.76f;
-    layout.moonY = 0.93f;
-    layout.moonRadius = 0.032f;
-    layout.lighthouseX = 0.2f;
-    layout.lighthouseHeight = 0.15f;
-    layout.pierFrom = 2.0f;
-    layout.boatX = 0.66f;
-    layout.starDensity = 1.4f;
-    PaintHarbour(canvas, layout);
+    // No pier in the tall picture.
+    PaintHarbour(canvas, {0.27f, 0.76f, 0.93f, 0.032f, 0.2f, 0.15f, 2.0f, 0.66f, 1.4f});
     PaintVignette(canvas, 0.45f);
     const float centre = canvas.Width() / 2.0f;
     for (const auto& [text, baseline] : {std::pair<const char*, float>{"NIGHT", 300.0f}, {"HARBOR", 258.0f}}) {

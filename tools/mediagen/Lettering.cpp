@@ -21,22 +21,22 @@ StrokeStyle Lettering(const TextPlacement& placement, float weight, Color top, C
 
 }  // namespace
 
-StrokeStyle TitleStyle(const TextPlacement& placement) {
-    StrokeStyle style = Lettering(placement, 0.072f, Rgb(0xFFFFFF), Rgb(0xA4BEE6));
+// Lettering with a dark outline and a coloured glow around it.
+StrokeStyle Glowing(const TextPlacement& placement, float weight, Color top, Color bottom, Color outline, Color glow) {
+    StrokeStyle style = Lettering(placement, weight, top, bottom);
     style.outline = 0.035f * placement.capHeight + 0.4f;
-    style.outlineColour = Rgb(0x040916, 0.85f);
+    style.outlineColour = outline;
     style.glow = 0.42f * placement.capHeight;
-    style.glowColour = Rgb(0x4A8CFF, 0.32f);
+    style.glowColour = glow;
     return style;
 }
 
+StrokeStyle TitleStyle(const TextPlacement& placement) {
+    return Glowing(placement, 0.072f, Rgb(0xFFFFFF), Rgb(0xA4BEE6), Rgb(0x040916, 0.85f), Rgb(0x4A8CFF, 0.32f));
+}
+
 StrokeStyle AccentStyle(const TextPlacement& placement) {
-    StrokeStyle style = Lettering(placement, 0.085f, Rgb(0xFFE6AE), Rgb(0xFF9636));
-    style.outline = 0.035f * placement.capHeight + 0.4f;
-    style.outlineColour = Rgb(0x140802, 0.85f);
-    style.glow = 0.45f * placement.capHeight;
-    style.glowColour = Rgb(0xFF9A3C, 0.34f);
-    return style;
+    return Glowing(placement, 0.085f, Rgb(0xFFE6AE), Rgb(0xFF9636), Rgb(0x140802, 0.85f), Rgb(0xFF9A3C, 0.34f));
 }
 
 StrokeStyle CaptionStyle(const TextPlacement& placement) {

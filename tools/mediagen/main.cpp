@@ -6,12 +6,11 @@
 #include <cstdio>
 #include <string>
 
-#include "engine/core/Engine.h"
-#include "engine/core/Log.h"
 #include "engine/core/Result.h"
 #include "engine/files/CodecManager.h"
 #include "engine/files/File.h"
 #include "engine/platform/Platform.h"
+#include "tools/EngineSession.h"
 #include "tools/mediagen/Pictures.h"
 
 namespace {
@@ -20,15 +19,6 @@ using namespace zav;
 using mediagen::Canvas;
 
 constexpr int kUsageError = 64;
-
-class StderrOutput : public MessageOutput {
-public:
-    StderrOutput() : MessageOutput("stderr") {}
-    void Print(int level, const String& text) override {
-        if (level == kLogInfo) return;
-        std::fprintf(stderr, "%s%s\n", LogLevelPrefix(level), platform::CodePageToUtf8(text.CStr()).c_str());
-    }
-};
 
 // Writes the canvas with the codec that the path's extension selects.
 bool Write(const std::string& path, const Canvas& canvas, int32_t format, const mediagen::Color& matte = {}) {
@@ -84,13 +74,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: mediagen OUTDIR\n");
         return kUsageError;
     }
-    Ref<StderrOutput> log(new StderrOutput);
-    RegisterMessageOutput(log.Get());
-    bool ok = EngineInit() == kOk;
-    for (const char* codec : {"BMPImageCodec", "JPGImageCodec", "TGAImageCodec"})
-        ok = ok && LoadCodec(codec, nullptr) == kOk;
-    ok = ok && WriteAll(argv[1]);
-    EngineShutdown();
-    UnregisterMessageOutput(log.Get());
-    return ok ? 0 : 1;
+    tools::EngineSession engine({"BMPImageCodec", "JPGImageCodec", "TGAImageCodec"});
+    return engine.Started() && WriteAll(argv[1]) ? 0 : 1;
 }
