@@ -12,7 +12,7 @@ Canvas PaintPreview() {
     // Horizon; moon x, y, radius; lighthouse x, height; pier, boat, stars.
     PaintHarbour(canvas, {0.34f, 0.87f, 0.86f, 0.06f, 0.15f, 0.2f, 0.72f, 0.48f, 2.0f});
     PaintVignette(canvas, 0.4f);
-    PaintProductName(canvas, 72.0f, 70.0f, 10.0f);
+    PaintProductName(canvas, canvas.Width() / 2.0f, 70.0f, 10.0f);
     return canvas;
 }
 
