@@ -46,4 +46,10 @@ inline Picture EncodeAndDecode(int (*encode)(const PictureView&, ByteBlock&),
     return again;
 }
 
+// The same format and pixel bytes.
+inline bool SamePixels(const Picture& a, const Picture& b) {
+    return a.format == b.format && a.pixels.Size() == b.pixels.Size() &&
+           std::memcmp(a.pixels.Data(), b.pixels.Data(), a.pixels.Size()) == 0;
+}
+
 }  // namespace zav::fuzz

@@ -18,10 +18,8 @@ struct Point {
 void FillCircle(Canvas& canvas, Point centre, float radius, const Color& colour);
 
 // A simple polygon (even-odd rule), its coverage measured with 4 × 4
-// samples per pixel. `shade`, when given, colours each pixel by its centre.
+// samples per pixel.
 void FillPolygon(Canvas& canvas, const std::vector<Point>& corners, const Color& colour);
-template <class Shade>
-void FillPolygonShaded(Canvas& canvas, const std::vector<Point>& corners, Shade shade);
 
 // Adds light that falls off as exp(-(d / radius)^2), out to three radii.
 void AddGlow(Canvas& canvas, Point centre, float radius, const Color& colour, float strength);
@@ -34,6 +32,7 @@ struct PixelBox {
 };
 PixelBox BoxOf(const Canvas& canvas, const std::vector<Point>& corners, float margin = 1.0f);
 
+// The same with each pixel coloured by `shade(x, y)` of its centre.
 template <class Shade>
 void FillPolygonShaded(Canvas& canvas, const std::vector<Point>& corners, Shade shade) {
     const PixelBox box = BoxOf(canvas, corners);
