@@ -150,6 +150,7 @@ TEST_F(Images, AVolumeRecordKeepsItsDepthAfterTheHeightAndLogsNoLoadLine) {
     Ref<Object> object = Loaded(record);
     VolumeImage* loaded = ObjectCast<VolumeImage>(object.Get());
     ASSERT_NE(loaded, nullptr);
+    EXPECT_EQ(loaded->GetType()->GetName(), "ZAV.VolumeImage");
     EXPECT_EQ(loaded->GetDepth(), 4);
     EXPECT_EQ(loaded->GetDataSize(), 24);
     EXPECT_NE(loaded->GetPixels(), nullptr);
