@@ -26,10 +26,14 @@ bool EndsWith(const char* text, const char* suffix) {
     return length >= suffixLength && std::strcmp(text + length - suffixLength, suffix) == 0;
 }
 
-int WriteRaw(File& out, const Image& image) {
-    if (out.Open(kFileWrite) != kOk) return kFailed;
-    out.Write(image.GetPixels(), image.GetDataSize());
-    return out.Close();
+// Straight to disk: a file stream would first copy the whole block into its
+// own buffer.
+int WriteRaw(const char* path, const Image& image) {
+    std::FILE* file = platform::OpenFile(path, "wb");
+    if (!file) return kFailed;
+    const size_t size = static_cast<size_t>(image.GetDataSize());
+    const bool written = std::fwrite(image.GetPixels(), 1, size, file) == size;
+    return std::fclose(file) == 0 && written ? kOk : kFailed;
 }
 
 int Convert(const char* inPath, const char* outPath) {
@@ -55,7 +59,7 @@ int Convert(const char* inPath, const char* outPath) {
         return result;
     }
     if (raw) {
-        if (WriteRaw(out, *image) == kOk) return kOk;
+        if (WriteRaw(outPath, *image) == kOk) return kOk;
         std::fprintf(stderr, "imgconv: cannot write %s\n", outPath);
         return kFailed;
     }
