@@ -49,10 +49,14 @@ Matrix4 RotationMatrix(const Quaternion& q) {
     return r;
 }
 
-Vector3 Rotate(const Quaternion& rotation, const Vector3& v) {
-    Matrix4 r = RotationMatrix(rotation);
-    return {v.x * r.m[0][0] + v.y * r.m[1][0] + v.z * r.m[2][0], v.x * r.m[0][1] + v.y * r.m[1][1] + v.z * r.m[2][1],
-            v.x * r.m[0][2] + v.y * r.m[1][2] + v.z * r.m[2][2]};
+Vector3 Rotate(const Quaternion& q, const Vector3& v) {
+    // v * R with R written out (see RotationMatrix).
+    const float xx = 2 * q.x * q.x, yy = 2 * q.y * q.y, zz = 2 * q.z * q.z;
+    const float xy = 2 * q.x * q.y, xz = 2 * q.x * q.z, yz = 2 * q.y * q.z;
+    const float xw = 2 * q.x * q.w, yw = 2 * q.y * q.w, zw = 2 * q.z * q.w;
+    return {v.x * (1 - yy - zz) + v.y * (xy + zw) + v.z * (xz - yw),
+            v.x * (xy - zw) + v.y * (1 - xx - zz) + v.z * (yz + xw),
+            v.x * (xz + yw) + v.y * (yz - xw) + v.z * (1 - xx - yy)};
 }
 
 Vector3 RotationAxis(const Quaternion& rotation, int k) {
