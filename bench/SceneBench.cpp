@@ -7,9 +7,9 @@
 //   build/host-release/bin/bench_scene [frames]
 #include <chrono>
 #include <cmath>
-#include <ctime>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <random>
 #include <vector>
 
@@ -25,6 +25,7 @@
 #include "engine/scene/GeometryNode.h"
 #include "engine/scene/SceneNode.h"
 #include "engine/scene/TransformMath.h"
+#include "tests/support/NullRenderer.h"
 
 namespace zav {
 
@@ -52,24 +53,6 @@ public:
     void Print(int level, const String& text) override {
         if (level >= kLogWarning) std::fprintf(stderr, "%s%s\n", LogLevelPrefix(level), text.CStr());
     }
-};
-
-class CountingRenderer : public Renderer {
-public:
-    long draws = 0;
-    int CreateDevice(int32_t, const String&, void*, int32_t, int32_t, int32_t, int32_t) override { return 0; }
-    int ReleaseDevice() override { return 0; }
-    void Clear(int32_t, const Color&, float, uint32_t) override {}
-    int BeginFrame() override { return 0; }
-    int EndFrame() override { return 0; }
-    void SetBrightness(int) override {}
-    void ReleaseDeviceObject(Buffer* buffer) override { buffer->Detach(); }
-    void DrawCurrent() override { ++draws; }
-    void DrawPrimitives(int) override { ++draws; }
-    void EnableLight(Light*) override {}
-    void DisableLight() override {}
-    int GetViewportWidth() const override { return 1024; }
-    int GetViewportHeight() const override { return 768; }
 };
 
 struct Scene {
@@ -152,7 +135,8 @@ Scene BuildScene() {
             node = mesh;
             groups[parentIndex].meshes.push_back(mesh.Get());
         }
-        node->SetLocalTransform(MakeTransform({1, 1, 1}, Turn(random), {spread(random), spread(random) / 4, spread(random)}));
+        node->SetLocalTransform(
+            MakeTransform({1, 1, 1}, Turn(random), {spread(random), spread(random) / 4, spread(random)}));
         parent.node->AddChild(node.Get());
         ++scene.nodes;
     }
@@ -171,7 +155,7 @@ int main(int argc, char** argv) {
     RegisterMessageOutput(errors.Get());
     if (EngineInit() != 0) return 1;
     {
-        Ref<CountingRenderer> renderer(new CountingRenderer());
+        Ref<test::NullRenderer> renderer(new test::NullRenderer());
         MakeRendererCurrent(renderer.Get());
         Scene scene = BuildScene();
         {
@@ -224,7 +208,8 @@ int main(int argc, char** argv) {
         std::printf("drawn per frame: %ld of %d nodes\n", renderer->draws, scene.nodes - scene.groups - 1);
         std::printf("update: %.1f ns per node per frame\n", NanosecondsPerNode(updating, frames));
         std::printf("cull and draw: %.1f ns per node per frame\n", NanosecondsPerNode(drawing, frames));
-        std::printf("update, cull and draw: %.1f ns per node per frame\n", NanosecondsPerNode(updating + drawing, frames));
+        std::printf("update, cull and draw: %.1f ns per node per frame\n",
+                    NanosecondsPerNode(updating + drawing, frames));
         // The machine may be shared: processor time shows the work alone.
         const double cpuSeconds = double(std::clock() - cpuStart) / CLOCKS_PER_SEC;
         std::printf("update, cull and draw (processor time): %.1f ns per node per frame\n",

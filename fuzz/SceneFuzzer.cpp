@@ -2,9 +2,9 @@
 // a damaged scene file would reach the loader. What reads is updated, drawn
 // through a renderer without a device (flares on both drawing paths),
 // rebuilt (normals, tangents, volumes) and saved and read again. Afterwards
-// every object reached is let go of: skin controllers drop their bones,
-// the one kind of reference that may legitimately lead back up the graph,
-// and LeakSanitizer reports whatever is left.
+// every object reached drops its references, which undoes the cycles a
+// successful read may legitimately build (a skin controller whose bone
+// holds the mesh it deforms), and LeakSanitizer reports whatever is left.
 #include <cstdint>
 #include <cstdlib>
 #include <unordered_set>
@@ -20,31 +20,14 @@
 #include "engine/scene/Flare.h"
 #include "engine/scene/GeometryNode.h"
 #include "engine/scene/SceneNode.h"
+#include "fuzz/FuzzInput.h"
+#include "tests/support/NullRenderer.h"
 
 using namespace zav;
 
 namespace {
 
-class FuzzRenderer : public Renderer {
-public:
-    bool pointSprites = false;
-    int CreateDevice(int32_t, const String&, void*, int32_t, int32_t, int32_t, int32_t) override { return 0; }
-    int ReleaseDevice() override { return 0; }
-    void Clear(int32_t, const Color&, float, uint32_t) override {}
-    int BeginFrame() override { return 0; }
-    int EndFrame() override { return 0; }
-    void SetBrightness(int) override {}
-    void ReleaseDeviceObject(Buffer* buffer) override { buffer->Detach(); }
-    void DrawCurrent() override {}
-    void DrawPrimitives(int) override {}
-    void EnableLight(Light*) override {}
-    void DisableLight() override {}
-    int GetViewportWidth() const override { return 640; }
-    int GetViewportHeight() const override { return 480; }
-    bool SupportsPointSprites() const override { return pointSprites; }
-};
-
-FuzzRenderer* gRenderer = nullptr;
+test::NullRenderer* gRenderer = nullptr;
 
 // Every object reachable from `root` through the references the scene
 // classes hold, counted ones and back pointers alike.
@@ -135,34 +118,26 @@ void Exercise(Object* root, const std::vector<Ref<Object>>& objects) {
     Object* copy = nullptr;
     if (again.ReadObject(&copy) != 0) std::abort();  // what saves must read back
     Ref<Object> keep(copy);
-    for (const Ref<Object>& object : Reachable(copy))
-        if (auto* skin = ObjectCast<SkinController>(object.Get())) skin->ClearBones();
+    for (const Ref<Object>& object : Reachable(copy)) object->DropReferences();
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     if (EngineInit() != 0) std::abort();
-    gRenderer = new FuzzRenderer();
+    gRenderer = new test::NullRenderer();
     gRenderer->AddRef();
     MakeRendererCurrent(gRenderer);
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size > (1u << 24)) return 0;
+    if (size > fuzz::kMaxInputSize) return 0;
     gRenderer->pointSprites = size > 0 && (data[size - 1] & 1);
-    Stream stream(static_cast<int32_t>(size), 0);
-    stream.Write(data, static_cast<int32_t>(size));
-    stream.SetPosition(0);
-    Object* object = nullptr;
-    int state = stream.ReadObject(&object);
-    if (state != 0 && object) std::abort();  // a failed read hands out nothing
-    if (!object) return 0;
-    Ref<Object> root(object);
+    Ref<Object> root = fuzz::ReadObjectFrom(data, size);
+    if (!root) return 0;
     std::vector<Ref<Object>> objects = Reachable(root.Get());
     Exercise(root.Get(), objects);
-    for (const Ref<Object>& reached : objects)
-        if (auto* skin = ObjectCast<SkinController>(reached.Get())) skin->ClearBones();
+    for (const Ref<Object>& reached : objects) reached->DropReferences();
     return 0;
 }

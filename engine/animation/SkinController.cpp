@@ -49,6 +49,16 @@ void SkinController::ClearBones() {
     bonePositions_ = nullptr;
 }
 
+void SkinController::DropReferences() {
+    Controller::DropReferences();
+    ClearBones();
+    weights_ = nullptr;
+    boneIndices_ = nullptr;
+    sourceVertices_ = nullptr;
+    sourceNormals_ = nullptr;
+    sourceTangents_ = nullptr;
+}
+
 int SkinController::UpdateBoneMatrices() {
     const int count = std::min({bones_.Count(), boneOffsets_.Count(), boneMatrices_.Count()});
     const int positionCount = bonePositions_ ? bonePositions_->GetCount() : 0;

@@ -23,6 +23,8 @@ class SkinController : public Controller {
     explicit SkinController(const String& name = String());
 
     void Update(double time) override;
+    // Also the bones and buffers: a bone may lead back to the owner.
+    void DropReferences() override;
     int Save(Stream& stream) override;
     int Load(Stream& stream) override;
 

@@ -1,14 +1,7 @@
 #include "engine/animation/Skinning.h"
 
-#include "engine/scene/SphereFit.h"
+#include "engine/scene/PackedFloats.h"
 #include "engine/scene/VectorMath.h"
-
-#if defined(__SSE__)
-#include <xmmintrin.h>
-#define ZAV_HAS_PACKED_FLOATS 1
-#else
-#define ZAV_HAS_PACKED_FLOATS 0
-#endif
 
 namespace zav {
 

@@ -105,7 +105,8 @@ int Stream::ReadNewObject(int32_t streamId, Object** object) {
 // holders gave them (the result to 0: the caller takes the first reference);
 // one that nothing took a reference to (a node named only as some node's
 // parent) would never be freed, so it is released now. On failure they all
-// leave the object map and are released, so none of them outlives the read.
+// leave the object map, let go of each other and are released, so none of
+// them outlives the read.
 void Stream::FinishRead(bool succeeded, Object* result) {
     std::vector<Created> created;
     created.swap(created_);
@@ -135,7 +136,10 @@ void Stream::FinishRead(bool succeeded, Object* result) {
         if (result) result->ReleaseWithoutDestroying();
         return;
     }
-    for (const Created& entry : created) objects_.Remove(entry.streamId);
+    for (const Created& entry : created) {
+        objects_.Remove(entry.streamId);
+        entry.object->DropReferences();
+    }
     for (auto it = created.rbegin(); it != created.rend(); ++it) it->object->Release();
 }
 

@@ -120,8 +120,8 @@ int SphereBoundingVolume::TransformInto(BoundingVolume* target, const Transform&
         // The largest scale component bounds the sphere on every axis; the
         // rotation is applied so that an unnormalised quaternion scales the
         // radius as it scales the points.
-        float scale = std::max({std::fabs(transform.scale.x), std::fabs(transform.scale.y),
-                                std::fabs(transform.scale.z)});
+        float scale =
+            std::max({std::fabs(transform.scale.x), std::fabs(transform.scale.y), std::fabs(transform.scale.z)});
         Vector3 reach{radius_ * scale, 0.0f, 0.0f};
         if (!transform.isRotationIdentity) reach = Rotate(transform.rotation, reach);
         radius = Length(reach);

@@ -56,9 +56,9 @@ private:
     int32_t count_ = 0;
 };
 
-#define ZAV_TYPED_BUFFER(Class, Element)                                        \
-    class Class : public TypedBuffer<Element> {                                 \
-        ZAV_OBJECT_CLASS(Class, Buffer)                                         \
+#define ZAV_TYPED_BUFFER(Class, Element)                                                     \
+    class Class : public TypedBuffer<Element> {                                              \
+        ZAV_OBJECT_CLASS(Class, Buffer)                                                      \
         explicit Class(int count = 0, Element* data = nullptr) : TypedBuffer(count, data) {} \
     }
 

@@ -16,8 +16,7 @@ ZAV_REGISTER_CLASS(Points);
 ZAV_REGISTER_CLASS(Lines);
 ZAV_REGISTER_CLASS(StripLines);
 
-GeometryNode::GeometryNode(const String& name)
-    : Node(name), localVolume_(new (std::nothrow) SphereBoundingVolume()) {
+GeometryNode::GeometryNode(const String& name) : Node(name), localVolume_(new (std::nothrow) SphereBoundingVolume()) {
     if (!localVolume_) LogError("Недостаточно памяти для создания окружающего объёма.");
 }
 
@@ -32,6 +31,18 @@ bool GeometryNode::IsTexCoordBuffer(const Buffer* buffer) {
 
 Buffer* GeometryNode::GetTexCoords(int set) const {
     return set >= 0 && set < kTexCoordSets ? texCoords_[set].Get() : nullptr;
+}
+
+void GeometryNode::DropReferences() {
+    Node::DropReferences();
+    SetEffect(nullptr);
+    vertices_ = nullptr;
+    pointSizes_ = nullptr;
+    colors_ = nullptr;
+    normals_ = nullptr;
+    tangents_ = nullptr;
+    for (Ref<Buffer>& texCoords : texCoords_) texCoords = nullptr;
+    indices_ = nullptr;
 }
 
 void GeometryNode::LayoutChanged() {
@@ -166,8 +177,7 @@ int GeometryNode::Save(Stream& stream) {
     if (stream.WriteObject(vertices_) != kOk) return ZAV_SAVE_FAILED("Невозможно сохранить вершины. Имя[%s] ID[%d]");
     if (stream.WriteObject(pointSizes_) != kOk)
         return ZAV_SAVE_FAILED("Невозможно сохранить размеры точек. Имя[%s] ID[%d]");
-    if (stream.WriteObject(colors_) != kOk)
-        return ZAV_SAVE_FAILED("Невозможно сохранить цвета вершин. Имя[%s] ID[%d]");
+    if (stream.WriteObject(colors_) != kOk) return ZAV_SAVE_FAILED("Невозможно сохранить цвета вершин. Имя[%s] ID[%d]");
     if (stream.WriteObject(normals_) != kOk) return ZAV_SAVE_FAILED("Невозможно сохранить нормали. Имя[%s] ID[%d]");
     if (stream.WriteObject(tangents_) != kOk) return ZAV_SAVE_FAILED("Невозможно сохранить тангенты. Имя[%s] ID[%d]");
     for (const Ref<Buffer>& texCoords : texCoords_)
@@ -187,8 +197,7 @@ int GeometryNode::Load(Stream& stream) {
     if (stream.ReadReference(effect) != kOk) return ZAV_LOAD_FAILED("Невозможно загрузить эффект. ID[%d] Имя[%s]");
     SetEffect(effect.Get());
     Ref<Vector3Buffer> vertices;
-    if (stream.ReadReference(vertices) != kOk)
-        return ZAV_LOAD_FAILED("Невозможно загрузить вершины. ID[%d] Имя[%s]");
+    if (stream.ReadReference(vertices) != kOk) return ZAV_LOAD_FAILED("Невозможно загрузить вершины. ID[%d] Имя[%s]");
     SetVertices(vertices.Get());
     Ref<FloatBuffer> pointSizes;
     if (stream.ReadReference(pointSizes) != kOk)
@@ -198,12 +207,10 @@ int GeometryNode::Load(Stream& stream) {
     if (stream.ReadReference(colors) != kOk) return ZAV_LOAD_FAILED("Невозможно загрузить цвета. ID[%d] Имя[%s]");
     SetColors(colors.Get());
     Ref<Vector3Buffer> normals;
-    if (stream.ReadReference(normals) != kOk)
-        return ZAV_LOAD_FAILED("Невозможно загрузить нормали. ID[%d] Имя[%s]");
+    if (stream.ReadReference(normals) != kOk) return ZAV_LOAD_FAILED("Невозможно загрузить нормали. ID[%d] Имя[%s]");
     SetNormals(normals.Get());
     Ref<Vector3Buffer> tangents;
-    if (stream.ReadReference(tangents) != kOk)
-        return ZAV_LOAD_FAILED("Невозможно загрузить тангенты. ID[%d] Имя[%s]");
+    if (stream.ReadReference(tangents) != kOk) return ZAV_LOAD_FAILED("Невозможно загрузить тангенты. ID[%d] Имя[%s]");
     SetTangents(tangents.Get());
     for (int set = 0; set < kTexCoordSets; ++set) {
         Ref<Buffer> texCoords;

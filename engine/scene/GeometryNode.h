@@ -35,6 +35,7 @@ class GeometryNode : public Node {
     void CollectObjects(const TypeInfo* type, Array<Object*>& objects) override;
     int Save(Stream& stream) override;
     int Load(Stream& stream) override;
+    void DropReferences() override;
 
     virtual int GetPrimitiveType() const = 0;
     virtual void GenerateNormals() {}

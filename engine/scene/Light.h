@@ -13,9 +13,9 @@ struct LightDescription {
 
     Type type = kDirectional;
     Color diffuse, specular, ambient;
-    Vector3 position;                 // point and spot lights
-    Vector3 direction{0, 0, 1};       // directional and spot lights
-    float range = 1.8446743e19f;      // the square root of the largest float
+    Vector3 position;                  // point and spot lights
+    Vector3 direction{0, 0, 1};        // directional and spot lights
+    float range = 1.8446743e19f;       // the square root of the largest float
     float attenuation[3] = {1, 0, 0};  // constant, linear, quadratic
     float falloff = 1.0f;
     float innerCone = 0.0f;  // full angles in radians (spot lights)

@@ -15,8 +15,8 @@ Matrix4 Multiply(const Matrix4& a, const Matrix4& b) {
     Matrix4 result;
     for (int r = 0; r < 4; ++r)
         for (int c = 0; c < 4; ++c)
-            result.m[r][c] = a.m[r][0] * b.m[0][c] + a.m[r][1] * b.m[1][c] + a.m[r][2] * b.m[2][c] +
-                             a.m[r][3] * b.m[3][c];
+            result.m[r][c] =
+                a.m[r][0] * b.m[0][c] + a.m[r][1] * b.m[1][c] + a.m[r][2] * b.m[2][c] + a.m[r][3] * b.m[3][c];
     return result;
 }
 
@@ -41,13 +41,13 @@ bool Invert(const Matrix4& matrix, Matrix4& inverse) {
     if (!std::isfinite(determinant) || determinant == 0.0) return false;
     double k = 1.0 / determinant;
     double b[16] = {
-        (a[5] * c5 - a[6] * c4 + a[7] * c3) * k,   (-a[1] * c5 + a[2] * c4 - a[3] * c3) * k,
-        (a[13] * s5 - a[14] * s4 + a[15] * s3) * k, (-a[9] * s5 + a[10] * s4 - a[11] * s3) * k,
-        (-a[4] * c5 + a[6] * c2 - a[7] * c1) * k,  (a[0] * c5 - a[2] * c2 + a[3] * c1) * k,
+        (a[5] * c5 - a[6] * c4 + a[7] * c3) * k,     (-a[1] * c5 + a[2] * c4 - a[3] * c3) * k,
+        (a[13] * s5 - a[14] * s4 + a[15] * s3) * k,  (-a[9] * s5 + a[10] * s4 - a[11] * s3) * k,
+        (-a[4] * c5 + a[6] * c2 - a[7] * c1) * k,    (a[0] * c5 - a[2] * c2 + a[3] * c1) * k,
         (-a[12] * s5 + a[14] * s2 - a[15] * s1) * k, (a[8] * s5 - a[10] * s2 + a[11] * s1) * k,
-        (a[4] * c4 - a[5] * c2 + a[7] * c0) * k,   (-a[0] * c4 + a[1] * c2 - a[3] * c0) * k,
-        (a[12] * s4 - a[13] * s2 + a[15] * s0) * k, (-a[8] * s4 + a[9] * s2 - a[11] * s0) * k,
-        (-a[4] * c3 + a[5] * c1 - a[6] * c0) * k,  (a[0] * c3 - a[1] * c1 + a[2] * c0) * k,
+        (a[4] * c4 - a[5] * c2 + a[7] * c0) * k,     (-a[0] * c4 + a[1] * c2 - a[3] * c0) * k,
+        (a[12] * s4 - a[13] * s2 + a[15] * s0) * k,  (-a[8] * s4 + a[9] * s2 - a[11] * s0) * k,
+        (-a[4] * c3 + a[5] * c1 - a[6] * c0) * k,    (a[0] * c3 - a[1] * c1 + a[2] * c0) * k,
         (-a[12] * s3 + a[13] * s1 - a[14] * s0) * k, (a[8] * s3 - a[9] * s1 + a[10] * s0) * k,
     };
     Matrix4 result;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <new>
 #include <unordered_set>
+#include <utility>
 
 #include "engine/core/ClassRegistration.h"
 #include "engine/core/Log.h"
@@ -29,17 +30,26 @@ SceneNode::SceneNode(const String& name, int32_t slots, int32_t growthIncrement)
     for (int32_t i = 0; i < slots; ++i) children_.Append(Ref<Node>());
 }
 
-SceneNode::~SceneNode() {
-    for (Ref<SceneNodeEffect>& effect : effects_)
+SceneNode::~SceneNode() { DropEffectsAndChildren(); }
+
+void SceneNode::DropReferences() {
+    Node::DropReferences();
+    DropEffectsAndChildren();
+}
+
+void SceneNode::DropEffectsAndChildren() {
+    std::vector<Ref<SceneNodeEffect>> effects;
+    effects.swap(effects_);
+    for (Ref<SceneNodeEffect>& effect : effects)
         if (effect->owner_ == this) effect->owner_ = nullptr;
-    effects_.clear();
     ReleaseChildren();
 }
 
 void SceneNode::ReleaseChildren() {
-    for (Ref<Node>& child : children_)
+    Array<Ref<Node>> children(0, growthIncrement_);
+    std::swap(children, children_);
+    for (Ref<Node>& child : children)
         if (child && child->parent_ == this) child->parent_ = nullptr;
-    children_.Clear();
 }
 
 SceneNodeEffect* SceneNode::GetEffect(int index) const {

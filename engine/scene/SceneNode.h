@@ -27,6 +27,7 @@ class SceneNode : public Node {
     void CollectObjects(const TypeInfo* type, Array<Object*>& objects) override;
     int Save(Stream& stream) override;
     int Load(Stream& stream) override;
+    void DropReferences() override;
 
     // Puts `effect` at the head of the list and becomes its owner; null and
     // an effect already listed are ignored. 0, 2 out of memory, 3 null.
@@ -57,6 +58,7 @@ private:
     // Clears the child's parent when it is this node and no slot holds it.
     void Disown(Node* child);
     void ReleaseChildren();
+    void DropEffectsAndChildren();
     bool Holds(const Node* child) const;
     // A node's record names `fileParent`. Kept when the parent adopted the
     // node or is still loading (it must list the node before it finishes);

@@ -2,12 +2,7 @@
 
 #include <cmath>
 
-#if defined(__SSE__)
-#include <xmmintrin.h>
-#define ZAV_HAS_PACKED_FLOATS 1
-#else
-#define ZAV_HAS_PACKED_FLOATS 0
-#endif
+#include "engine/scene/PackedFloats.h"
 
 namespace zav {
 
@@ -94,21 +89,11 @@ void FitSpherePacked(const Vector3* points, int count, Vector3& center, float& r
     radius = std::sqrt(_mm_cvtss_f32(farthest));
 }
 
-bool HasPackedFloatInstructions() {
-    static const bool has = [] {
-        __builtin_cpu_init();
-        return __builtin_cpu_supports("sse") != 0;
-    }();
-    return has;
-}
-
 #else
 
 void FitSpherePacked(const Vector3* points, int count, Vector3& center, float& radius) {
     FitSpherePlain(points, count, center, radius);
 }
-
-bool HasPackedFloatInstructions() { return false; }
 
 #endif
 

@@ -12,8 +12,4 @@ void FitSpherePlain(const Vector3* points, int count, Vector3& center, float& ra
 void FitSpherePacked(const Vector3* points, int count, Vector3& center, float& radius);
 void FitSphere(const Vector3* points, int count, Vector3& center, float& radius);
 
-// True when the processor runs the packed single-precision instructions
-// the fitting and skinning routines use. Probed once.
-bool HasPackedFloatInstructions();
-
 }  // namespace zav

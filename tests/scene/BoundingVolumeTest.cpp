@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cfloat>
-#include <cstring>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <random>
 #include <vector>
@@ -119,7 +119,7 @@ TEST(SphereBoundingVolume, TransformingUsesTheLargestScaleComponent) {
 
 TEST(SphereBoundingVolume, PlaneSidesRaysAndOverlaps) {
     SphereBoundingVolume sphere({0, 0, 0}, 1);
-    Plane floor{{0, 1, 0}, -1};  // inside is y > -1
+    Plane floor{{0, 1, 0}, -1};             // inside is y > -1
     EXPECT_EQ(sphere.WhichSide(floor), 1);  // touching from inside
     EXPECT_EQ(sphere.WhichSide({{0, 1, 0}, 0}), 0);
     EXPECT_EQ(sphere.WhichSide({{0, 1, 0}, 1}), -1);

@@ -64,7 +64,8 @@ TEST_F(BufferRecord, HostileCountsFailBeforeAnythingIsAllocated) {
         capture.Clear();
         int state = 0;
         // Two elements' worth of bytes follow, whatever the count claims.
-        Ref<Object> loaded = test::LoadFromBytes(BufferStream("ZAV.Vector3Buffer", count, std::string(24, '\0')), &state);
+        Ref<Object> loaded =
+            test::LoadFromBytes(BufferStream("ZAV.Vector3Buffer", count, std::string(24, '\0')), &state);
         EXPECT_NE(state, kOk) << count;
         EXPECT_FALSE(loaded);
         EXPECT_TRUE(capture.HasPrefix(kLogError, "Невозможно загрузить количество данных буффера. ID[")) << count;
@@ -107,9 +108,7 @@ TEST(Buffer, DestructionAsksItsRendererToReleaseTheDeviceCopy) {
     }
     EXPECT_EQ(renderer->calls, std::vector<std::string>{"ReleaseDeviceObject " + std::to_string(id)});
     EXPECT_EQ(renderer->RefCount(), 1);  // the buffer's reference went with it
-    {
-        Ref<IntBuffer> neverUploaded(new IntBuffer(3));
-    }
+    { Ref<IntBuffer> neverUploaded(new IntBuffer(3)); }
     EXPECT_EQ(renderer->calls.size(), 1u);
 }
 

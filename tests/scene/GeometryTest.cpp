@@ -150,6 +150,22 @@ TEST_F(GeometryTest, RecordRoundTripsEveryField) {
     EXPECT_EQ(loaded->FindObject("fx"), loaded->GetEffect());
 }
 
+TEST_F(GeometryTest, EveryPrimitiveKindRoundTripsWithItsType) {
+    Ref<GeometryNode> nodes[] = {new Points("p"), new Lines("l"), new StripLines("s"), new Triangles("t")};
+    for (int kind = 0; kind < 4; ++kind) {
+        nodes[kind]->SetIndices(BufferOf<IntBuffer, int32_t>({0, 1}).Get());
+        Ref<GeometryNode> loaded = test::RoundTrip(nodes[kind].Get());
+        ASSERT_TRUE(loaded) << kind;
+        EXPECT_EQ(loaded->GetType(), nodes[kind]->GetType());
+        EXPECT_EQ(loaded->GetPrimitiveType(), kind);
+        EXPECT_EQ(loaded->GetIndices()->GetCount(), 2);
+    }
+    // The abstract node classes cannot be read.
+    int state = 0;
+    EXPECT_FALSE(test::LoadFromBytes(test::RecordHeader(1, "ZAV.GeometryNode") + test::EmptyObjectRecord(), &state));
+    EXPECT_FALSE(test::LoadFromBytes(test::RecordHeader(1, "ZAV.Node") + test::EmptyObjectRecord(), &state));
+}
+
 TEST_F(GeometryTest, ATextureSlotHoldingALightFailsTheRecord) {
     Ref<Triangles> quad = Quad();
     std::string bytes = test::SaveToBytes(quad.Get());
@@ -225,7 +241,7 @@ TEST_F(GeometryDrawing, BlendedNodesWaitAndAreDrawnFarthestFirst) {
     renderer->FlushDeferred();
     // Squared distances 9, 9, 4; equal ones keep their order, NaN goes last.
     EXPECT_EQ(renderer->CallsStartingWith("Draw"), (std::vector<std::string>{"DrawCurrent first", "DrawCurrent three",
-                                                                              "DrawCurrent two", "DrawCurrent lost"}));
+                                                                             "DrawCurrent two", "DrawCurrent lost"}));
     EXPECT_EQ(renderer->GetDeferredCount(), 0);
 }
 

@@ -51,10 +51,10 @@ TEST_F(SceneNodeTest, ChildrenAreDrawnThroughEveryPassOfEveryEnabledEffect) {
 
     renderer->calls.clear();
     root->Render(*renderer);
-    EXPECT_EQ(renderer->calls, (std::vector<std::string>{
-                                   "ApplyPass second 0", "ApplyPass a 0", "DrawCurrent a", "ApplyPass b 0",
-                                   "DrawCurrent b", "ApplyPass first 0", "ApplyPass first 1", "ApplyPass a 0",
-                                   "DrawCurrent a", "ApplyPass b 0", "DrawCurrent b"}));
+    EXPECT_EQ(renderer->calls,
+              (std::vector<std::string>{"ApplyPass second 0", "ApplyPass a 0", "DrawCurrent a", "ApplyPass b 0",
+                                        "DrawCurrent b", "ApplyPass first 0", "ApplyPass first 1", "ApplyPass a 0",
+                                        "DrawCurrent a", "ApplyPass b 0", "DrawCurrent b"}));
 
     // With every effect disabled nothing is drawn at all.
     first->Disable();
@@ -74,9 +74,9 @@ TEST_F(SceneNodeTest, BlendedChildrenAreFlushedInsideEachSceneEffectPass) {
     wrap->calls = &renderer->calls;
     root->AddEffect(wrap.Get());
     root->Render(*renderer);
-    EXPECT_EQ(renderer->calls, (std::vector<std::string>{"ApplyPass wrap 0", "ApplyPass glass 0", "DrawCurrent glass",
-                                                          "ApplyPass wrap 1", "ApplyPass glass 0",
-                                                          "DrawCurrent glass"}));
+    EXPECT_EQ(renderer->calls,
+              (std::vector<std::string>{"ApplyPass wrap 0", "ApplyPass glass 0", "DrawCurrent glass",
+                                        "ApplyPass wrap 1", "ApplyPass glass 0", "DrawCurrent glass"}));
     EXPECT_EQ(renderer->GetDeferredCount(), 0);
 }
 
@@ -229,8 +229,8 @@ TEST_F(SceneNodeTest, ReferencesOfTheWrongClassFailWithTheFieldMessage) {
     int state = 0;
     // A child that is a buffer.
     std::string buffer = RecordHeader(2, "ZAV.IntBuffer") + test::EmptyObjectRecord() + Int32Bytes(0);
-    std::string bytes = RecordHeader(1, "ZAV.SceneNode") + test::EmptyObjectRecord() + test::NodeRecord() +
-                        SceneNodeTail({buffer});
+    std::string bytes =
+        RecordHeader(1, "ZAV.SceneNode") + test::EmptyObjectRecord() + test::NodeRecord() + SceneNodeTail({buffer});
     EXPECT_FALSE(test::LoadFromBytes(bytes, &state));
     EXPECT_TRUE(capture.HasPrefix(kLogError, "Невозможно загрузить дочерний узел. ID["));
 
@@ -257,10 +257,10 @@ TEST_F(SceneNodeTest, LoadedChildrenPointAtTheNodeThatHoldsThem) {
     test::LogCapture capture;
     // The child's own record names no parent; the scene node adopts it and
     // warns. A negative increment reads as 0.
-    std::string child = RecordHeader(2, "ZAV.SceneNode") + test::EmptyObjectRecord() + test::NodeRecord() +
-                        SceneNodeTail({});
-    std::string bytes = RecordHeader(1, "ZAV.SceneNode") + test::EmptyObjectRecord() + test::NodeRecord() +
-                        SceneNodeTail({child}, -4);
+    std::string child =
+        RecordHeader(2, "ZAV.SceneNode") + test::EmptyObjectRecord() + test::NodeRecord() + SceneNodeTail({});
+    std::string bytes =
+        RecordHeader(1, "ZAV.SceneNode") + test::EmptyObjectRecord() + test::NodeRecord() + SceneNodeTail({child}, -4);
     int state = -1;
     Ref<Object> loaded = test::LoadFromBytes(bytes, &state);
     ASSERT_EQ(state, kOk);
@@ -274,12 +274,12 @@ TEST_F(SceneNodeTest, LoadedChildrenPointAtTheNodeThatHoldsThem) {
     // and that parent, held by nothing, is freed after the read.
     capture.Clear();
     const int liveBefore = test::CountedSceneNode::live;
-    std::string stranger = RecordHeader(3, "ZAV.CountedSceneNode") + test::EmptyObjectRecord() + test::NodeRecord() +
-                           SceneNodeTail({});
-    std::string orphan = RecordHeader(2, "ZAV.SceneNode") + test::EmptyObjectRecord() + test::NodeRecord(stranger) +
-                         SceneNodeTail({});
-    bytes = RecordHeader(1, "ZAV.SceneNode") + test::EmptyObjectRecord() + test::NodeRecord() +
-            Int32Bytes(0) + Int32Bytes(1) + Int32Bytes(2) + orphan;
+    std::string stranger =
+        RecordHeader(3, "ZAV.CountedSceneNode") + test::EmptyObjectRecord() + test::NodeRecord() + SceneNodeTail({});
+    std::string orphan =
+        RecordHeader(2, "ZAV.SceneNode") + test::EmptyObjectRecord() + test::NodeRecord(stranger) + SceneNodeTail({});
+    bytes = RecordHeader(1, "ZAV.SceneNode") + test::EmptyObjectRecord() + test::NodeRecord() + Int32Bytes(0) +
+            Int32Bytes(1) + Int32Bytes(2) + orphan;
     loaded = test::LoadFromBytes(bytes, &state);
     ASSERT_EQ(state, kOk);
     root = ObjectCast<SceneNode>(loaded.Get());

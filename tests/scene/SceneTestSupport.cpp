@@ -1,5 +1,6 @@
 #include "tests/scene/SceneTestSupport.h"
 
+#include <cmath>
 #include <cstring>
 
 #include "engine/core/ClassRegistration.h"
@@ -41,6 +42,13 @@ Ref<Object> LoadFromBytes(const std::string& bytes, int* state) {
         EXPECT_EQ(object, nullptr);
     }
     return Ref<Object>(object);
+}
+
+Quaternion RandomRotation(std::mt19937& random) {
+    std::normal_distribution<float> normal;
+    Quaternion q{normal(random), normal(random), normal(random), normal(random)};
+    float length = std::sqrt(q.x * q.x + q.y * q.y + q.z * q.z + q.w * q.w);
+    return {q.x / length, q.y / length, q.z / length, q.w / length};
 }
 
 std::string Int32Bytes(int32_t value) { return std::string(reinterpret_cast<const char*>(&value), 4); }

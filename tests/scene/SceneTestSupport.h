@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <set>
 #include <string>
 #include <vector>
@@ -97,6 +98,9 @@ std::string EmptyObjectRecord();
 // A Node record after the Object record: parent reference, the identity
 // transform, sphere kind, update flag.
 std::string NodeRecord(const std::string& parentReference = Int32Bytes(-1));
+
+// A rotation of uniformly random direction (a normalised Gaussian 4-vector).
+Quaternion RandomRotation(std::mt19937& random);
 
 // Makes a recording renderer current for the test's lifetime.
 class CurrentRecordingRenderer {

@@ -16,20 +16,14 @@
 namespace zav {
 namespace {
 
-Quaternion RandomRotation(std::mt19937& random) {
-    std::normal_distribution<float> normal;
-    Quaternion q{normal(random), normal(random), normal(random), normal(random)};
-    float length = std::sqrt(q.x * q.x + q.y * q.y + q.z * q.z + q.w * q.w);
-    return {q.x / length, q.y / length, q.z / length, q.w / length};
-}
-
 TEST(Skinning, PlainAndPackedRoutinesAgreeForAffineBones) {
     std::mt19937 random(3);
     std::uniform_real_distribution<float> unit(0.0f, 1.0f), offset(-5.0f, 5.0f);
     std::vector<Matrix4> matrices;
     for (int i = 0; i < 6; ++i)
-        matrices.push_back(ToMatrix(MakeTransform({0.5f + unit(random), 0.5f + unit(random), 0.5f + unit(random)},
-                                                  RandomRotation(random), {offset(random), offset(random), offset(random)})));
+        matrices.push_back(
+            ToMatrix(MakeTransform({0.5f + unit(random), 0.5f + unit(random), 0.5f + unit(random)},
+                                   test::RandomRotation(random), {offset(random), offset(random), offset(random)})));
     const int count = 257;
     std::vector<Vector3> sources(count), plain(count), packed(count);
     std::vector<Vector4> weights(count), bones(count);
@@ -186,6 +180,30 @@ TEST_F(SkinControllerTest, RecordRoundTripsBonesOffsetsAndBuffers) {
     bytes.replace(count, 4, test::Int32Bytes(1000));
     int state = 0;
     EXPECT_FALSE(test::LoadFromBytes(bytes, &state));
+}
+
+TEST_F(SkinControllerTest, AFailedReadFreesABoneThatLeadsBackToTheMesh) {
+    // The skeleton's root holds the mesh, the mesh holds the skin, the skin
+    // holds the skeleton's root: a cycle a file can describe.
+    Ref<test::CountedSceneNode> skeleton(new test::CountedSceneNode("skeleton"));
+    skeleton->AddChild(mesh.Get());
+    skin->ClearBones();
+    skin->AddBone(skeleton.Get(), Transform());
+    std::string bytes = test::SaveToBytes(skin.Get());
+    const int live = test::CountedSceneNode::live;
+
+    int state = 0;
+    EXPECT_FALSE(test::LoadFromBytes(bytes.substr(0, bytes.size() - 1), &state));
+    EXPECT_NE(state, kOk);
+    EXPECT_EQ(test::CountedSceneNode::live, live);
+
+    // Read whole, the cycle stands until someone lets go of it.
+    Ref<SkinController> loaded(ObjectCast<SkinController>(test::LoadFromBytes(bytes).Get()));
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(test::CountedSceneNode::live, live + 1);
+    loaded->DropReferences();
+    EXPECT_EQ(test::CountedSceneNode::live, live);
+    skin->ClearBones();
 }
 
 }  // namespace

@@ -22,13 +22,6 @@ void ExpectNear(const Vector3& actual, const Vector3& expected, float tolerance 
     EXPECT_NEAR(actual.z, expected.z, tolerance);
 }
 
-Quaternion RandomRotation(std::mt19937& random) {
-    std::normal_distribution<float> normal;
-    Quaternion q{normal(random), normal(random), normal(random), normal(random)};
-    float length = std::sqrt(q.x * q.x + q.y * q.y + q.z * q.z + q.w * q.w);
-    return {q.x / length, q.y / length, q.z / length, q.w / length};
-}
-
 TEST(TransformMath, RotationConventionsAreTheRowFormForPointsAndColumnsForAxes) {
     Transform turn = MakeTransform({1, 1, 1}, {0, kHalfSqrt2, 0, kHalfSqrt2}, {});
     ExpectNear(TransformVector(turn, {0, 0, 1}), {-1, 0, 0});
@@ -44,9 +37,10 @@ TEST(TransformMath, ComposeMatchesTheProductOfMatricesOnRandomTransforms) {
         // Uniform scales: with them the component-wise product has no shear
         // to lose and the matrices must agree exactly.
         float s1 = scale(random), s2 = scale(random);
-        Transform local = MakeTransform({s1, s1, s1}, RandomRotation(random), {offset(random), offset(random), offset(random)});
+        Transform local =
+            MakeTransform({s1, s1, s1}, test::RandomRotation(random), {offset(random), offset(random), offset(random)});
         Transform parent =
-            MakeTransform({s2, s2, s2}, RandomRotation(random), {offset(random), offset(random), offset(random)});
+            MakeTransform({s2, s2, s2}, test::RandomRotation(random), {offset(random), offset(random), offset(random)});
         Matrix4 composed = ToMatrix(Compose(local, parent));
         Matrix4 product = Multiply(ToMatrix(local), ToMatrix(parent));
         for (int r = 0; r < 4; ++r)
@@ -108,10 +102,10 @@ TEST_F(NodeHierarchy, ThreeRotatedLevelsComposeParentsFirst) {
     // The hand sits one unit along the arm's x, which its parents scale by
     // 2, turn about z (v * R takes +x to -y) and then about y (y stays).
     ExpectNear(hand->GetWorldPosition(), {9, -2, 0});
-    Vector3 viaMatrices = TransformCoordinate(
-        Multiply(Multiply(ToMatrix(hand->GetLocalTransform()), ToMatrix(arm->GetLocalTransform())),
-                 ToMatrix(root->GetLocalTransform())),
-        {0, 0, 0});
+    Vector3 viaMatrices =
+        TransformCoordinate(Multiply(Multiply(ToMatrix(hand->GetLocalTransform()), ToMatrix(arm->GetLocalTransform())),
+                                     ToMatrix(root->GetLocalTransform())),
+                            {0, 0, 0});
     ExpectNear(hand->GetWorldPosition(), viaMatrices);
 }
 
