@@ -5,7 +5,8 @@
 namespace zav {
 
 // Reads a file of the virtual file tree (the archives mounted at start) into
-// `bytes`. 0, or 3 after logging that the file is not there.
+// `bytes`. 0; 3 after logging that the file is not there; the code of the
+// failed open (1 or 2) after logging it.
 int ReadDataFile(const char* name, std::string* bytes);
 
 }  // namespace zav

@@ -1,9 +1,7 @@
 // Parts of the run that this build does not have yet: visual data, the
-// settings dialog, sound, the scene and the virtual file tree. Each reports
-// that it is missing and fails, so Create and Run stop with a clear log line.
-#include <string>
-
-#include "app/DataFiles.h"
+// settings dialog, sound, drawing the scene and uploading its textures. Each
+// reports that it is missing and fails, so Create and Run stop with a clear
+// log line.
 #include "app/SceneScreensaver.h"
 #include "engine/core/Log.h"
 #include "engine/core/Result.h"
@@ -18,12 +16,6 @@ int Missing(const char* what) {
 }
 
 }  // namespace
-
-int ReadDataFile(const char* name, std::string* bytes) {
-    if (bytes) bytes->clear();
-    LogError("Файл [%s] не найден: файловая система недоступна в этой сборке.", name ? name : "");
-    return kNotFound;
-}
 
 int ScreensaverApp::CreateVisualData() { return Missing("Данные визуализации"); }
 int ScreensaverApp::DeleteVisualData() { return DeleteVisualDataExtra(); }
@@ -44,8 +36,11 @@ int SceneScreensaver::Update(double) { return kOk; }
 int SceneScreensaver::Render() { return kOk; }
 int SceneScreensaver::CreateVisualDataExtra() { return kOk; }
 int SceneScreensaver::DeleteVisualDataExtra() { return kOk; }
-int SceneScreensaver::CreateData() { return Missing("Сцена"); }
-int SceneScreensaver::DeleteData() { return kOk; }
 int SceneScreensaver::CacheData() { return Missing("Кеширование"); }
+
+// Needs the sound node's volume, playing flag and stream.
+void SceneScreensaver::SilenceSoundNode(Object* soundNode, bool) {
+    LogWarning("Звуковой узел [%s]: управление звуком недоступно в этой сборке.", soundNode->GetName().CStr());
+}
 
 }  // namespace zav

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "app/ScreensaverApp.h"
+#include "engine/core/Object.h"
+#include "engine/core/RefCounted.h"
 
 namespace zav {
 
@@ -9,6 +11,11 @@ class SceneScreensaver : public ScreensaverApp {
 public:
     SceneScreensaver() = default;
     ~SceneScreensaver() override = default;
+
+    // The root of the loaded scene, and its first screensaver controller
+    // (kept alive by the scene); null until CreateData has run.
+    Object* GetScene() const { return scene_.Get(); }
+    Object* GetScreensaverController() const { return screensaverController_; }
 
 protected:
     int OnInputEventExtra(const InputEvent&) override { return 0; }
@@ -28,6 +35,15 @@ protected:
     int CreateData() override;
     int DeleteData() override;
     int CacheData() override;
+
+private:
+    // Silences the scene's sounds that the Music and SFX settings turn off.
+    void ApplySoundSettings();
+    // Sets a sound node's volume to 0; `stop` also stops its playback.
+    void SilenceSoundNode(Object* soundNode, bool stop);
+
+    Ref<Object> scene_;
+    Object* screensaverController_ = nullptr;
 };
 
 }  // namespace zav

@@ -29,3 +29,12 @@ if [ ${#missing[@]} -gt 0 ]; then
   $SUDO apt-get update -qq
   $SUDO apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
+
+# node-unrar-js: an independent RAR extractor (WebAssembly) that the packer's
+# round-trip tests compare against. Installed into the build tree only.
+NODE_PEERS=build/node-peers
+if ! grep -q '"version": "2.0.2"' "$NODE_PEERS/node_modules/node-unrar-js/package.json" 2>/dev/null; then
+  echo "setup: installing node-unrar-js@2.0.2 into $NODE_PEERS"
+  mkdir -p "$NODE_PEERS"
+  (cd "$NODE_PEERS" && npm install --no-save --no-audit --no-fund --loglevel=error node-unrar-js@2.0.2 >/dev/null)
+fi

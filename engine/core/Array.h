@@ -34,7 +34,12 @@ public:
     const T* begin() const { return items_.data(); }
     const T* end() const { return items_.data() + items_.size(); }
 
-    int Append(T item) {
+    int Append(T item) { return InsertAt(Count(), std::move(item)); }
+
+    // Inserts `item` before the entry at `index` (0..Count()); later entries
+    // move up one place. A full array grows by its growth step.
+    int InsertAt(int32_t index, T item) {
+        if (index < 0 || index > Count()) return kFailed;
         int32_t capacity = capacity_;
         if (Count() == capacity) {
             int64_t grown = static_cast<int64_t>(capacity) + growthStep_;
@@ -42,7 +47,7 @@ public:
             capacity = static_cast<int32_t>(grown);
         }
         try {
-            items_.push_back(std::move(item));
+            items_.insert(items_.begin() + index, std::move(item));
         } catch (const std::bad_alloc&) {
             return kOutOfMemory;
         }

@@ -61,6 +61,11 @@ void Stream::Rewind() {
     objects_.Clear();
 }
 
+void Stream::Restart() {
+    Rewind();
+    state_ = kOk;
+}
+
 void Stream::ReplaceBuffer(char* data, int32_t capacity) {
     delete[] data_;
     data_ = data;

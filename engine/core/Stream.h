@@ -99,6 +99,9 @@ protected:
     // Back to the start with an empty object map (file streams, when opened
     // and closed). The state is kept.
     void Rewind();
+    // Back to the start with an empty object map and a good state: a file
+    // stream starts afresh each time it is opened.
+    void Restart();
     // Replaces the buffer with `data` (allocated with new[], owned from now
     // on) of `capacity` bytes.
     void ReplaceBuffer(char* data, int32_t capacity);

@@ -2,6 +2,7 @@
 
 #include "engine/core/Log.h"
 #include "engine/core/Result.h"
+#include "engine/platform/Platform.h"
 
 namespace zav {
 
@@ -29,6 +30,44 @@ int BuiltinModule::FindSymbol(ModuleSymbol* symbol, const String& name) {
         return kFailed;
     }
     *symbol = *found;
+    return kOk;
+}
+
+LibraryModule::~LibraryModule() {
+    if (!library_) return;
+    RunShutdown();
+    if (Unload() != kOk) LogError("Невозможно выгрузить динамический модуль [%s].", GetName().CStr());
+}
+
+int LibraryModule::Open(const char* utf8Path) {
+    if (library_ || !utf8Path) return kFailed;
+    library_ = platform::OpenLibrary(utf8Path);
+    return library_ ? kOk : kFailed;
+}
+
+int LibraryModule::Unload() {
+    if (!library_) return kOk;
+    LogInfo("Выгружается модуль [%s].", GetName().CStr());
+    void* library = library_;
+    library_ = nullptr;
+    if (!platform::CloseLibrary(library)) {
+        LogWarning("Выгрузка модуля [%s] неудачна.", GetName().CStr());
+        return kFailed;
+    }
+    return kOk;
+}
+
+int LibraryModule::FindSymbol(ModuleSymbol* symbol, const String& name) {
+    if (!library_ || !symbol) {
+        LogWarning("Указатель при поиске символа [%s] равен 0.", name.CStr());
+        return kNotFound;
+    }
+    void* found = platform::FindLibrarySymbol(library_, name.CStr());
+    if (!found) {
+        LogWarning("Символ [%s] не найден в модуле [%s].", name.CStr(), GetName().CStr());
+        return kFailed;
+    }
+    *symbol = reinterpret_cast<ModuleSymbol>(found);
     return kOk;
 }
 

@@ -41,6 +41,28 @@ private:
     NameTable<ModuleSymbol> symbols_;
 };
 
+// A module in a dynamic library on disk. The library is loaded by Open and
+// unloaded when the module goes, after its "Shutdown" function has run.
+class LibraryModule : public Module {
+public:
+    explicit LibraryModule(const String& name) : Module(name) {}
+    ~LibraryModule() override;
+
+    // Loads the library at `utf8Path`, a path on disk. 0, or 1 when it
+    // cannot be loaded (or a library is loaded already).
+    int Open(const char* utf8Path);
+    // Unloads the library. 0; 1 when the platform refuses (logged).
+    int Unload();
+    bool IsLoaded() const { return library_ != nullptr; }
+
+    // 3 without a library or with a null `symbol`; 1 when the library does
+    // not export the name.
+    int FindSymbol(ModuleSymbol* symbol, const String& name) override;
+
+private:
+    void* library_ = nullptr;
+};
+
 template <class Function>
 ModuleSymbol ToModuleSymbol(Function function) {
     return reinterpret_cast<ModuleSymbol>(function);

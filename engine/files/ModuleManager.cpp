@@ -16,12 +16,22 @@ bool gModuleManagerRegistered = false;
 EngineRegistration gModuleManagerRegistration(gModuleManagerRegistered, InitializeModuleManager,
                                               ShutdownModuleManager);
 
-// Loading a module from a dynamic library. The program ships no module
-// libraries, and a library is never loaded from a path derived from a virtual
-// file name, so the search always ends here.
-int LoadLibraryModule(const String& name) {
-    LogWarning("Не найден файл модуля [%s].", (name + ".dll").CStr());
-    return kNotFound;
+// Runs the module's "Initialize" function (a module without one is
+// accepted) and registers it.
+int StartModule(Module* module, Module** started) {
+    ModuleSymbol initialize = nullptr;
+    if (module->FindSymbol(&initialize, "Initialize") != kOk || !initialize) {
+        LogWarning("В модуле не найдена функция инициализации модуля [%s].", module->GetName().CStr());
+    } else if (reinterpret_cast<ModuleInitFunction>(initialize)() != 0) {
+        LogError("Неудачна инициализация модуля.");
+        return kFailed;
+    }
+    if (RegisterModule(module) != kOk) {
+        LogError("Невозможно зарегестрировать модуль [%s].", module->GetName().CStr());
+        return kFailed;
+    }
+    if (started) *started = module;
+    return kOk;
 }
 
 }  // namespace
@@ -72,14 +82,42 @@ Module* FindModule(const String& name) {
 }
 
 int LoadModule(const String& name, Module** module) {
+    if (module) *module = nullptr;
     if (Module* registered = FindModule(name)) {
         if (module) *module = registered;
         return kOk;
     }
     LogInfo("Загружается модуль [%s].", name.CStr());
-    int result = LoadLibraryModule(name);
+    // A module library would be looked up as a file of the virtual tree, but
+    // such a file has only a virtual name: loading it would mean loading
+    // whatever lies under that relative path beside the current directory.
+    // No library is ever loaded that way (the program ships none).
+    LogWarning("Не найден файл модуля [%s].", (name + ".dll").CStr());
     LogError("Невозможно загрузить модуль [%s].", name.CStr());
-    return result;
+    return kNotFound;
+}
+
+int LoadLibraryModule(const String& name, const char* utf8Path, Module** module) {
+    if (module) *module = nullptr;
+    if (Module* registered = FindModule(name)) {
+        if (module) *module = registered;
+        return kOk;
+    }
+    LogInfo("Загружается модуль [%s].", name.CStr());
+    int result = kOk;
+    Ref<LibraryModule> library(new (std::nothrow) LibraryModule(name));
+    if (!library) {
+        LogWarning("Недостаточно памяти для создания модуля [%s].", name.CStr());
+        result = kOutOfMemory;
+    } else if (library->Open(utf8Path) != kOk) {
+        LogWarning("Загрузка модуля [%s] неудачна.", name.CStr());
+        result = kFailed;
+    }
+    if (result != kOk) {
+        LogError("Невозможно загрузить модуль [%s].", name.CStr());
+        return result;
+    }
+    return StartModule(library.Get(), module);
 }
 
 }  // namespace zav

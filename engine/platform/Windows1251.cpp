@@ -39,14 +39,16 @@ void AppendUtf8(std::string& out, uint32_t codePoint) {
     }
 }
 
-char ToWindows1251(uint32_t codePoint) {
+constexpr char32_t kReplacement = 0xFFFD;
+
+}  // namespace
+
+char CodePointToWindows1251(uint32_t codePoint) {
     if (codePoint < 0x80) return static_cast<char>(codePoint);
     for (int i = 0; i < 128; ++i)
         if (kHighHalf[i] == codePoint) return static_cast<char>(0x80 + i);
     return '?';
 }
-
-}  // namespace
 
 std::string Windows1251ToUtf8(const std::string& text) {
     std::string out;
@@ -60,8 +62,8 @@ std::string Windows1251ToUtf8(const std::string& text) {
     return out;
 }
 
-std::string Utf8ToWindows1251(const std::string& utf8) {
-    std::string out;
+std::u32string Utf8ToCodePoints(const std::string& utf8) {
+    std::u32string out;
     out.reserve(utf8.size());
     size_t i = 0;
     while (i < utf8.size()) {
@@ -81,12 +83,12 @@ std::string Utf8ToWindows1251(const std::string& utf8) {
             codePoint = lead & 0x07;
             extra = 3;
         } else {
-            out += '?';
+            out += kReplacement;
             ++i;
             continue;
         }
         if (i + extra >= utf8.size()) {  // truncated sequence at the end
-            out += '?';
+            out += kReplacement;
             break;
         }
         bool valid = true;
@@ -99,13 +101,20 @@ std::string Utf8ToWindows1251(const std::string& utf8) {
             codePoint = (codePoint << 6) | (next & 0x3F);
         }
         if (!valid) {
-            out += '?';
+            out += kReplacement;
             ++i;
             continue;
         }
-        out += ToWindows1251(codePoint);
+        out += static_cast<char32_t>(codePoint);
         i += extra + 1;
     }
+    return out;
+}
+
+std::string Utf8ToWindows1251(const std::string& utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    for (char32_t codePoint : Utf8ToCodePoints(utf8)) out += CodePointToWindows1251(codePoint);
     return out;
 }
 

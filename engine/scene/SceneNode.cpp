@@ -38,8 +38,8 @@ void SceneNode::DropReferences() {
 }
 
 void SceneNode::DropEffectsAndChildren() {
-    std::vector<Ref<SceneNodeEffect>> effects;
-    effects.swap(effects_);
+    Array<Ref<SceneNodeEffect>> effects;
+    std::swap(effects, effects_);
     for (Ref<SceneNodeEffect>& effect : effects)
         if (effect->owner_ == this) effect->owner_ = nullptr;
     ReleaseChildren();
@@ -53,7 +53,7 @@ void SceneNode::ReleaseChildren() {
 }
 
 SceneNodeEffect* SceneNode::GetEffect(int index) const {
-    return index >= 0 && index < GetEffectCount() ? effects_[static_cast<size_t>(index)].Get() : nullptr;
+    return index >= 0 && index < GetEffectCount() ? effects_[index].Get() : nullptr;
 }
 
 Node* SceneNode::GetChild(int32_t index) const {
@@ -70,9 +70,7 @@ int SceneNode::AddEffect(SceneNodeEffect* effect) {
     if (!effect) return kNotFound;
     for (const Ref<SceneNodeEffect>& listed : effects_)
         if (listed.Get() == effect) return kOk;
-    try {
-        effects_.insert(effects_.begin(), Ref<SceneNodeEffect>(effect));
-    } catch (const std::bad_alloc&) {
+    if (effects_.InsertAt(0, Ref<SceneNodeEffect>(effect)) != kOk) {
         LogError("Недостаточно памяти для добавления эффекта. Имя[%s] ID[%d].", GetName().CStr(), GetId());
         return kOutOfMemory;
     }
@@ -144,7 +142,7 @@ int SceneNode::SetChild(int32_t index, Node* child) {
 void SceneNode::Update(double time) {
     UpdateControllers(time);
     ComputeWorldTransform();
-    for (size_t i = 0; i < effects_.size(); ++i) {
+    for (int32_t i = 0; i < effects_.Count(); ++i) {
         Ref<SceneNodeEffect> effect = effects_[i];
         effect->Animate(time);
     }
@@ -166,11 +164,11 @@ void SceneNode::Render(Renderer& renderer) {
             if (child) child->Draw(renderer);
         }
     };
-    if (effects_.empty()) {
+    if (effects_.IsEmpty()) {
         drawChildren();
         return;
     }
-    for (size_t e = 0; e < effects_.size(); ++e) {
+    for (int32_t e = 0; e < effects_.Count(); ++e) {
         Ref<SceneNodeEffect> effect = effects_[e];
         if (!effect->IsEnabled()) continue;
         const int passes = effect->GetPassCount(renderer);

@@ -32,7 +32,7 @@ class SceneNode : public Node {
     // Puts `effect` at the head of the list and becomes its owner; null and
     // an effect already listed are ignored. 0, 2 out of memory, 3 null.
     int AddEffect(SceneNodeEffect* effect);
-    int GetEffectCount() const { return static_cast<int>(effects_.size()); }
+    int GetEffectCount() const { return effects_.Count(); }
     SceneNodeEffect* GetEffect(int index) const;
 
     // Appends `child` (null makes an empty slot) and becomes its parent.
@@ -68,7 +68,7 @@ private:
     // it was loading but is not among its children.
     void SettleClaims();
 
-    std::vector<Ref<SceneNodeEffect>> effects_;  // head first
+    Array<Ref<SceneNodeEffect>> effects_;  // head first
     Array<Ref<Node>> children_;
     int32_t growthIncrement_;
     bool loading_ = false;

@@ -14,7 +14,7 @@ namespace zav {
 namespace {
 
 constexpr wchar_t kPreviewClass[] = L"Night Harbor 3D";
-constexpr char kMissingPicture[] = "Файл [preview.bmp] не найден: файловая система недоступна в этой сборке.";
+constexpr char kMissingPicture[] = "Не найден файл данных [preview.bmp].";
 
 // A top-level window standing in for the display settings page.
 HWND CreateParent(int clientWidth, int clientHeight) {

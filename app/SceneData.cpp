@@ -1,0 +1,68 @@
+// The scene of the screensaver: "Main.STR" from the mounted archives.
+#include "app/SceneScreensaver.h"
+#include "engine/core/Array.h"
+#include "engine/core/Log.h"
+#include "engine/core/Result.h"
+#include "engine/core/TypeInfo.h"
+#include "engine/files/FileManager.h"
+#include "engine/files/SceneFile.h"
+
+namespace zav {
+
+namespace {
+
+// Types are matched by name, so this works with whichever classes the build
+// registers: a scene can only hold objects of registered classes.
+bool IsOfTypeNamed(const Object* object, const char* typeName) {
+    for (const TypeInfo* type = object->GetType(); type; type = type->GetParent())
+        if (type->GetName() == typeName) return true;
+    return false;
+}
+
+void CollectObjectsOfType(Object* root, const char* typeName, Array<Object*>& found) {
+    Array<Object*> all;
+    root->CollectObjects(&Object::StaticType(), all);
+    for (Object* object : all)
+        if (IsOfTypeNamed(object, typeName)) found.Append(object);
+}
+
+}  // namespace
+
+int SceneScreensaver::CreateData() {
+    File* file = FindFile("Main.STR");
+    if (!file) {
+        LogError("Невозможно найти файл данных скринсейвера.");
+        return kFailed;
+    }
+    Object* root = nullptr;
+    if (LoadScene(file, &root) != kOk || !root) {
+        LogError("Невозможно загрузить данные скринсейвера из файла.");
+        return kFailed;
+    }
+    scene_ = root;
+    ApplySoundSettings();
+    Array<Object*> controllers;
+    CollectObjectsOfType(scene_.Get(), "ZAV.ScreensaverController", controllers);
+    screensaverController_ = controllers.IsEmpty() ? nullptr : controllers[0];
+    return kOk;
+}
+
+void SceneScreensaver::ApplySoundSettings() {
+    if (!current_.Flag(kSfx)) {
+        Array<Object*> sounds;
+        CollectObjectsOfType(scene_.Get(), "ZAV.SoundNode", sounds);
+        for (Object* sound : sounds)
+            if (sound->GetName() != "Music") SilenceSoundNode(sound, true);
+    }
+    // The music keeps playing silently, so that it can be turned up again.
+    Object* music = scene_->FindObject("Music");
+    if (music && !current_.Flag(kMusic) && IsOfTypeNamed(music, "ZAV.SoundNode")) SilenceSoundNode(music, false);
+}
+
+int SceneScreensaver::DeleteData() {
+    screensaverController_ = nullptr;
+    scene_ = nullptr;
+    return kOk;
+}
+
+}  // namespace zav

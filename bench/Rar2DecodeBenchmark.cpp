@@ -1,0 +1,98 @@
+// Decode throughput of the RAR 2.0 reader (in process, MB/s of unpacked
+// output) for the reference archives and for generated archives, against
+// Debian's unar extracting the same archives as a whole process.
+//   rar2_decode_bench [REFERENCE_DIR]
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "bench/BenchSupport.h"
+#include "engine/files/rar/Rar2Archive.h"
+#include "tests/rar/TestFiles.h"
+
+namespace {
+
+using zav::bench::Bytes;
+
+struct Input {
+    std::string name;
+    Bytes archive;
+};
+
+// Unpacked bytes the reader extracts from `archive`.
+uint64_t ExtractedBytes(const Bytes& archive) {
+    zav::rar2::Archive contents;
+    zav::rar2::ReadArchive(archive.data(), archive.size(), &contents, "bench");
+    uint64_t total = 0;
+    for (const zav::rar2::Entry& entry : contents.entries) total += entry.ContentSize();
+    return total;
+}
+
+// Repeats the extraction for at least half a second; MB/s of output.
+double ReaderThroughput(const Bytes& archive, uint64_t bytes) {
+    int runs = 0;
+    auto start = std::chrono::steady_clock::now();
+    double elapsed;
+    do {
+        zav::rar2::Archive contents;
+        zav::rar2::ReadArchive(archive.data(), archive.size(), &contents, "bench");
+        ++runs;
+    } while ((elapsed = zav::bench::Seconds(start)) < 0.5);
+    return static_cast<double>(bytes) * runs / elapsed / 1e6;
+}
+
+// Best of three runs of unar as a process; 0 when it fails.
+double UnarThroughput(const Bytes& archive, uint64_t bytes, const std::string& work) {
+    std::string file = work + "/input.rar";
+    if (!zav::test::WriteWholeFile(file, archive)) return 0;
+    double best = 0;
+    for (int run = 0; run < 3; ++run) {
+        std::string out = work + "/out" + std::to_string(run);
+        double seconds;
+        int status = zav::bench::RunTimed("unar -q -f -o '" + out + "' '" + file + "' >/dev/null 2>&1", &seconds);
+        zav::bench::RemoveTree(out);
+        if (status != 0) return 0;
+        double throughput = static_cast<double>(bytes) / seconds / 1e6;
+        if (throughput > best) best = throughput;
+    }
+    return best;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string reference = argc > 1 ? argv[1] : zav::test::Rar2TestDataDir();
+    std::vector<Input> inputs;
+    std::vector<std::string> names;
+    std::error_code error;
+    for (const auto& item : std::filesystem::directory_iterator(reference, error))
+        if (item.path().extension() == ".rar" && item.path().filename().u8string().find(".multi.") == std::string::npos)
+            names.push_back(item.path().u8string());
+    std::sort(names.begin(), names.end());
+    for (const std::string& path : names) {
+        Input input{std::filesystem::u8path(path).filename().u8string(), {}};
+        if (zav::test::ReadWholeFile(path, &input.archive)) inputs.push_back(input);
+    }
+    uint64_t unpacked;
+    inputs.push_back({"generated 48 MiB", zav::bench::GeneratedArchive(48, false, &unpacked)});
+    inputs.push_back({"generated 48 MiB, solid", zav::bench::GeneratedArchive(48, true, &unpacked)});
+
+    std::string work = zav::bench::MakeTempDir("decode");
+    std::printf("%-52s %10s %12s %12s %8s\n", "archive", "unpacked", "reader MB/s", "unar MB/s", "speedup");
+    for (const Input& input : inputs) {
+        uint64_t bytes = ExtractedBytes(input.archive);
+        if (bytes == 0) continue;  // nothing the reader can extract
+        double ours = ReaderThroughput(input.archive, bytes);
+        double unar = UnarThroughput(input.archive, bytes, work);
+        if (unar > 0)
+            std::printf("%-52s %10llu %12.1f %12.1f %7.1fx\n", input.name.c_str(),
+                        static_cast<unsigned long long>(bytes), ours, unar, ours / unar);
+        else
+            std::printf("%-52s %10llu %12.1f %12s %8s\n", input.name.c_str(), static_cast<unsigned long long>(bytes),
+                        ours, "fails", "-");
+    }
+    zav::bench::RemoveTree(work);
+    return 0;
+}
