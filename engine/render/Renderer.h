@@ -7,7 +7,6 @@
 #include "engine/core/RefCounted.h"
 #include "engine/core/String.h"
 #include "engine/core/Values.h"
-#include "engine/render/Color.h"
 #include "engine/render/DisplayMode.h"
 
 namespace zav {
