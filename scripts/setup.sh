@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 PACKAGES=(
   cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev libjpeg-dev dpkg-dev
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-  wine wine64 xvfb xauth x11-apps x11-utils imagemagick xdotool nasm
+  wine wine64 xvfb xauth x11-apps x11-utils imagemagick xdotool nasm libjpeg-turbo-progs
   unar
 )
 
@@ -28,6 +28,44 @@ if [ ${#missing[@]} -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   $SUDO apt-get update -qq
   $SUDO apt-get install -y -qq "${missing[@]}" >/dev/null
+fi
+
+# The Windows build compiles libjpeg from Debian's source package (see
+# engine/files/CMakeLists.txt). The source is fetched once into build/deps.
+JPEG_SRC=build/deps/libjpeg-turbo-src
+if [ ! -f "$JPEG_SRC/CMakeLists.txt" ]; then
+  SRC_LIST=/etc/apt/sources.list.d/debian-src.sources
+  if [ ! -f "$SRC_LIST" ]; then
+    echo "setup: adding Debian source package entries"
+    $SUDO tee "$SRC_LIST" >/dev/null <<'SOURCES'
+Types: deb-src
+URIs: http://deb.debian.org/debian
+Suites: bookworm bookworm-updates
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+
+Types: deb-src
+URIs: http://deb.debian.org/debian-security
+Suites: bookworm-security
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+SOURCES
+    $SUDO apt-get update -qq
+  fi
+  echo "setup: fetching the libjpeg-turbo source package"
+  mkdir -p build
+  fetch=$(mktemp -d build/deps.XXXXXX)
+  (cd "$fetch" && apt-get source -qq libjpeg-turbo >/dev/null 2>&1) || {
+    # A stale package list may name an old version; refresh once and retry.
+    $SUDO apt-get update -qq
+    (cd "$fetch" && apt-get source -qq libjpeg-turbo >/dev/null)
+  }
+  unpacked=$(find "$fetch" -mindepth 1 -maxdepth 1 -type d -name 'libjpeg-turbo-*' | head -n 1)
+  [ -n "$unpacked" ] && [ -f "$unpacked/CMakeLists.txt" ] || { echo "setup: libjpeg-turbo source not unpacked"; exit 1; }
+  mkdir -p build/deps
+  rm -rf "$JPEG_SRC"
+  mv "$unpacked" "$JPEG_SRC"
+  rm -rf "$fetch"
 fi
 
 # node-unrar-js: an independent RAR extractor (WebAssembly) that the packer's
