@@ -1,10 +1,12 @@
-// Decode throughput of the RAR 2.0 reader (in process, MB/s of unpacked
-// output) for the reference archives and for generated archives, against
-// Debian's unar extracting the same archives as a whole process.
+// Decode throughput (MB/s of unpacked output) for the reference archives and
+// for generated archives: the RAR 2.0 reader in process, and as whole
+// processes the rar2x tool (mount through the file manager and write every
+// file) and Debian's unar extracting the same archives.
 //   rar2_decode_bench [REFERENCE_DIR]
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -43,21 +45,32 @@ double ReaderThroughput(const Bytes& archive, uint64_t bytes) {
     return static_cast<double>(bytes) * runs / elapsed / 1e6;
 }
 
-// Best of three runs of unar as a process; 0 when it fails.
-double UnarThroughput(const Bytes& archive, uint64_t bytes, const std::string& work) {
-    std::string file = work + "/input.rar";
-    if (!zav::test::WriteWholeFile(file, archive)) return 0;
+// The shell command that extracts an archive into a folder.
+using ExtractCommand = std::function<std::string(const std::string& archive, const std::string& out)>;
+
+// Best of three runs of an extracting process; 0 when it fails.
+double ProcessThroughput(const ExtractCommand& command, const std::string& archive, uint64_t bytes,
+                         const std::string& work) {
     double best = 0;
     for (int run = 0; run < 3; ++run) {
         std::string out = work + "/out" + std::to_string(run);
         double seconds;
-        int status = zav::bench::RunTimed("unar -q -f -o '" + out + "' '" + file + "' >/dev/null 2>&1", &seconds);
+        int status = zav::bench::RunTimed(command(archive, out) + " >/dev/null 2>&1", &seconds);
         zav::bench::RemoveTree(out);
         if (status != 0) return 0;
         double throughput = static_cast<double>(bytes) / seconds / 1e6;
         if (throughput > best) best = throughput;
     }
     return best;
+}
+
+std::string Figure(double throughput) {
+    char text[32];
+    if (throughput > 0)
+        std::snprintf(text, sizeof text, "%.1f", throughput);
+    else
+        std::snprintf(text, sizeof text, "fails");
+    return text;
 }
 
 }  // namespace
@@ -80,18 +93,25 @@ int main(int argc, char** argv) {
     inputs.push_back({"generated 48 MiB, solid", zav::bench::GeneratedArchive(48, true, &unpacked)});
 
     std::string work = zav::bench::MakeTempDir("decode");
-    std::printf("%-52s %10s %12s %12s %8s\n", "archive", "unpacked", "reader MB/s", "unar MB/s", "speedup");
+    std::string file = work + "/input.rar";
+    ExtractCommand rar2x = [](const std::string& archive, const std::string& out) {
+        return std::string("'") + ZAV_RAR2X + "' '" + archive + "' '" + out + "'";
+    };
+    ExtractCommand unar = [](const std::string& archive, const std::string& out) {
+        return "unar -q -f -o '" + out + "' '" + archive + "'";
+    };
+    std::printf("%-52s %10s %12s %11s %10s %14s\n", "archive", "unpacked", "reader MB/s", "rar2x MB/s", "unar MB/s",
+                "rar2x vs unar");
     for (const Input& input : inputs) {
         uint64_t bytes = ExtractedBytes(input.archive);
         if (bytes == 0) continue;  // nothing the reader can extract
+        if (!zav::test::WriteWholeFile(file, input.archive)) continue;
         double ours = ReaderThroughput(input.archive, bytes);
-        double unar = UnarThroughput(input.archive, bytes, work);
-        if (unar > 0)
-            std::printf("%-52s %10llu %12.1f %12.1f %7.1fx\n", input.name.c_str(),
-                        static_cast<unsigned long long>(bytes), ours, unar, ours / unar);
-        else
-            std::printf("%-52s %10llu %12.1f %12s %8s\n", input.name.c_str(), static_cast<unsigned long long>(bytes),
-                        ours, "fails", "-");
+        double tool = ProcessThroughput(rar2x, file, bytes, work);
+        double peer = ProcessThroughput(unar, file, bytes, work);
+        std::string ratio = tool > 0 && peer > 0 ? Figure(tool / peer) + "x" : "-";
+        std::printf("%-52s %10llu %12.1f %11s %10s %14s\n", input.name.c_str(), static_cast<unsigned long long>(bytes),
+                    ours, Figure(tool).c_str(), Figure(peer).c_str(), ratio.c_str());
     }
     zav::bench::RemoveTree(work);
     return 0;

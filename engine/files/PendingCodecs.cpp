@@ -20,6 +20,5 @@ int CreateBmpImageCodec(Codec** codec) { return Unavailable("BMPImageCodec", cod
 int CreateJpgImageCodec(Codec** codec) { return Unavailable("JPGImageCodec", codec); }
 int CreateTgaImageCodec(Codec** codec) { return Unavailable("TGAImageCodec", codec); }
 int CreateCubeImageCodec(Codec** codec) { return Unavailable("CUBEImageCodec", codec); }
-int CreateRar2FileCodec(Codec** codec) { return Unavailable("RAR2FileCodec", codec); }
 
 }  // namespace zav
