@@ -48,9 +48,9 @@ double ReaderThroughput(const Bytes& archive, uint64_t bytes) {
 // The shell command that extracts an archive into a folder.
 using ExtractCommand = std::function<std::string(const std::string& archive, const std::string& out)>;
 
-// Best of three runs of an extracting process; 0 when it fails.
-double ProcessThroughput(const ExtractCommand& command, const std::string& archive, uint64_t bytes,
-                         const std::string& work) {
+// The best wall time of three runs of an extracting process, in seconds;
+// 0 when it fails.
+double ProcessSeconds(const ExtractCommand& command, const std::string& archive, const std::string& work) {
     double best = 0;
     for (int run = 0; run < 3; ++run) {
         std::string out = work + "/out" + std::to_string(run);
@@ -58,18 +58,18 @@ double ProcessThroughput(const ExtractCommand& command, const std::string& archi
         int status = zav::bench::RunTimed(command(archive, out) + " >/dev/null 2>&1", &seconds);
         zav::bench::RemoveTree(out);
         if (status != 0) return 0;
-        double throughput = static_cast<double>(bytes) / seconds / 1e6;
-        if (throughput > best) best = throughput;
+        if (best == 0 || seconds < best) best = seconds;
     }
     return best;
 }
 
-std::string Figure(double throughput) {
-    char text[32];
-    if (throughput > 0)
-        std::snprintf(text, sizeof text, "%.1f", throughput);
+// "milliseconds  MB/s" of a process run, or "fails".
+std::string ProcessFigures(double seconds, uint64_t bytes) {
+    char text[48];
+    if (seconds > 0)
+        std::snprintf(text, sizeof text, "%8.1f %9.2f", seconds * 1e3, static_cast<double>(bytes) / seconds / 1e6);
     else
-        std::snprintf(text, sizeof text, "fails");
+        std::snprintf(text, sizeof text, "%8s %9s", "fails", "-");
     return text;
 }
 
@@ -100,18 +100,21 @@ int main(int argc, char** argv) {
     ExtractCommand unar = [](const std::string& archive, const std::string& out) {
         return "unar -q -f -o '" + out + "' '" + archive + "'";
     };
-    std::printf("%-52s %10s %12s %11s %10s %14s\n", "archive", "unpacked", "reader MB/s", "rar2x MB/s", "unar MB/s",
-                "rar2x vs unar");
+    std::printf("%-48s %9s %11s | %-18s | %-18s | %s\n", "", "", "in process", "rar2x process", "unar process",
+                "unar time /");
+    std::printf("%-48s %9s %11s | %8s %9s | %8s %9s | %s\n", "archive", "unpacked", "reader MB/s", "ms", "MB/s", "ms",
+                "MB/s", "rar2x time");
     for (const Input& input : inputs) {
         uint64_t bytes = ExtractedBytes(input.archive);
         if (bytes == 0) continue;  // nothing the reader can extract
         if (!zav::test::WriteWholeFile(file, input.archive)) continue;
-        double ours = ReaderThroughput(input.archive, bytes);
-        double tool = ProcessThroughput(rar2x, file, bytes, work);
-        double peer = ProcessThroughput(unar, file, bytes, work);
-        std::string ratio = tool > 0 && peer > 0 ? Figure(tool / peer) + "x" : "-";
-        std::printf("%-52s %10llu %12.1f %11s %10s %14s\n", input.name.c_str(), static_cast<unsigned long long>(bytes),
-                    ours, Figure(tool).c_str(), Figure(peer).c_str(), ratio.c_str());
+        double reader = ReaderThroughput(input.archive, bytes);
+        double tool = ProcessSeconds(rar2x, file, work);
+        double peer = ProcessSeconds(unar, file, work);
+        char ratio[16] = "-";
+        if (tool > 0 && peer > 0) std::snprintf(ratio, sizeof ratio, "%.1fx", peer / tool);
+        std::printf("%-48s %9llu %11.1f | %s | %s | %s\n", input.name.c_str(), static_cast<unsigned long long>(bytes),
+                    reader, ProcessFigures(tool, bytes).c_str(), ProcessFigures(peer, bytes).c_str(), ratio);
     }
     zav::bench::RemoveTree(work);
     return 0;

@@ -32,6 +32,12 @@ function(zav_pack_media_archive archive)
   get_filename_component(name "${archive}" NAME)
   get_filename_component(stem "${archive}" NAME_WE)
   set(staging "${CMAKE_CURRENT_BINARY_DIR}/media-staging/${stem}")
+  # A file removed from the folder changes no dependency's time: a list of
+  # the staged files, rewritten only when it changes, brings the archive up
+  # to date then too.
+  set(listing "${CMAKE_CURRENT_BINARY_DIR}/media-staging/${stem}.files")
+  string(REPLACE ";" "\n" listing_text "${sources};${PACK_DEPENDS};${PACK_OPTIONS}")
+  file(CONFIGURE OUTPUT "${listing}" CONTENT "${listing_text}\n" @ONLY)
   set(tool_dependency)
   if(EXISTS "${ZAV_RAR2PACK}")
     set(tool_dependency "${ZAV_RAR2PACK}")
@@ -41,7 +47,8 @@ function(zav_pack_media_archive archive)
     COMMAND "${CMAKE_COMMAND}" "-DRAR2PACK=${ZAV_RAR2PACK}" "-DSOURCE_DIR=${PACK_SOURCE_DIR}"
             "-DGENERATED_DIR=${PACK_GENERATED_DIR}" "-DSTAGING_DIR=${staging}" "-DARCHIVE=${archive}"
             "-DOPTIONS=${PACK_OPTIONS}" -P "${CMAKE_SOURCE_DIR}/cmake/PackMediaArchive.cmake"
-    DEPENDS ${sources} ${PACK_DEPENDS} ${tool_dependency} "${CMAKE_SOURCE_DIR}/cmake/PackMediaArchive.cmake"
+    DEPENDS ${sources} ${PACK_DEPENDS} ${tool_dependency} "${listing}"
+            "${CMAKE_SOURCE_DIR}/cmake/PackMediaArchive.cmake"
     COMMENT "Packing ${name}"
     VERBATIM)
 endfunction()
