@@ -40,6 +40,7 @@ Stream::Stream(int32_t initialCapacity, int32_t increment) : increment_(incremen
             return;
         }
         capacity_ = initialCapacity;
+        allocated_ = initialCapacity;
     }
 }
 
@@ -70,11 +71,13 @@ void Stream::ReplaceBuffer(char* data, int32_t capacity) {
     delete[] data_;
     data_ = data;
     capacity_ = data ? capacity : 0;
+    allocated_ = capacity_;
     if (position_ > capacity_) position_ = capacity_;
 }
 
-// Enlarges the buffer by whole increments until `needed` bytes fit, in one
-// reallocation.
+// Enlarges the capacity by whole increments until `needed` bytes fit. The
+// allocation underneath grows by at least half each time, so most growths
+// only move the capacity into bytes that are already allocated and zeroed.
 int Stream::Grow(int64_t needed) {
     if (increment_ <= 0) {
         LogWarning("Приращение буффера равно 0.");
@@ -83,14 +86,20 @@ int Stream::Grow(int64_t needed) {
     int64_t steps = (needed - capacity_ + increment_ - 1) / increment_;
     int64_t grown = capacity_ + steps * increment_;
     if (grown > INT32_MAX) return kFailed;
-    char* fresh = new (std::nothrow) char[static_cast<size_t>(grown)]();
-    if (!fresh) {
-        LogError("Недостаточно памяти для создания буффера потока.");
-        return kOutOfMemory;
+    if (grown > allocated_) {
+        int64_t allocation = allocated_ + allocated_ / 2;
+        if (allocation < grown) allocation = grown;
+        if (allocation > INT32_MAX) allocation = INT32_MAX;
+        char* fresh = new (std::nothrow) char[static_cast<size_t>(allocation)]();
+        if (!fresh) {
+            LogError("Недостаточно памяти для создания буффера потока.");
+            return kOutOfMemory;
+        }
+        if (capacity_ > 0) std::memcpy(fresh, data_, static_cast<size_t>(capacity_));
+        delete[] data_;
+        data_ = fresh;
+        allocated_ = allocation;
     }
-    if (capacity_ > 0) std::memcpy(fresh, data_, static_cast<size_t>(capacity_));
-    delete[] data_;
-    data_ = fresh;
     capacity_ = static_cast<int32_t>(grown);
     return kOk;
 }

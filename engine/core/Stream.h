@@ -121,6 +121,10 @@ private:
 
     char* data_ = nullptr;
     int32_t capacity_ = 0;
+    // Bytes actually allocated (>= capacity_): the buffer is enlarged
+    // geometrically underneath the whole-increment capacity, so a long stream
+    // written in small pieces is copied only a few times.
+    int64_t allocated_ = 0;
     int32_t increment_;
     int32_t position_ = 0;
     IdTable<Object*> objects_;
