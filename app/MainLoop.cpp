@@ -31,7 +31,7 @@ int RunFrameLoop(FrameSteps& steps, Timer& timer, FpsCounter& fpsCounter, Render
             return kFailed;
         }
         if (renderer) renderer->Clear(kClearColor | kClearDepth, Color{0.0f, 0.0f, 0.0f, 1.0f}, 1.0f, 0);
-        if (!renderer || renderer->BeginFrame() != kOk) {
+        if (!renderer || renderer->BeginRender() != kOk) {
             if (renderer && renderer->IsDeviceLost()) {
                 platform::SleepMilliseconds(kLostDevicePauseMs);
                 continue;
@@ -43,7 +43,7 @@ int RunFrameLoop(FrameSteps& steps, Timer& timer, FpsCounter& fpsCounter, Render
             LogError("Неудачен рендеринг.");
             return kFailed;
         }
-        renderer->EndFrame();
+        renderer->EndRender();
     }
     return kOk;
 }

@@ -9,6 +9,7 @@
 #include "engine/core/Engine.h"
 #include "engine/core/Object.h"
 #include "engine/core/Stream.h"
+#include "fuzz/FuzzInput.h"
 #include "tests/support/SampleClasses.h"
 
 using namespace zav;
@@ -37,15 +38,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size > (1u << 24)) return 0;
+    if (size > fuzz::kMaxInputSize) return 0;
     {
-        Stream stream(static_cast<int32_t>(size), 0);
-        stream.Write(data, static_cast<int32_t>(size));
-        stream.SetPosition(0);
-        Object* object = nullptr;
-        int state = stream.ReadObject(&object);
-        if (state != 0 && object) std::abort();  // a failed read hands out nothing
-        Ref<Object> root(object);
+        Ref<Object> root = fuzz::ReadObjectFrom(data, size);
         if (root) Exercise(root.Get());
     }
     test::SampleNode::BreakAllLinks();

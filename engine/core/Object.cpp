@@ -125,6 +125,8 @@ void Object::RemoveAllControllers() {
     }
 }
 
+void Object::DropReferences() { RemoveAllControllers(); }
+
 int Object::GetControllerCount() const {
     int count = 0;
     for (ControllerNode* node = controllers_; node; node = node->next) ++count;

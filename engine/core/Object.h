@@ -65,6 +65,10 @@ public:
     int AddController(Object* controller);
     // Drops every controller; those owned by this object lose their owner.
     void RemoveAllControllers();
+    // Lets go of every object this one holds: the controllers here, and what
+    // a class adds. A read that fails calls it on each object it created, so
+    // that references among them that form a cycle keep none of them alive.
+    virtual void DropReferences();
     int GetControllerCount() const;
     // Index 0 is the head of the list; null outside the list.
     Object* GetController(int index) const;

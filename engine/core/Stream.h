@@ -117,7 +117,7 @@ private:
     int ReadNewObject(int32_t streamId, Object** object);
     // Logs and fails the stream when a record would start past the limit.
     bool NestedTooDeeply(const String& typeName, int32_t id);
-    void FinishRead(bool succeeded);
+    void FinishRead(bool succeeded, Object* result);
 
     char* data_ = nullptr;
     int32_t capacity_ = 0;

@@ -67,7 +67,7 @@ int Stream::ReadObject(const TypeInfo* type, Object** object) {
     // A field that must hold a given class refuses any other; the field's
     // own message tells the rest.
     if (read && type && !read->IsKindOf(type)) Fail(kFailed);
-    if (outermost) FinishRead(state_ == kOk);
+    if (outermost) FinishRead(state_ == kOk, read);
     if (state_ == kOk) *object = read;
     return state_;
 }
@@ -103,16 +103,43 @@ int Stream::ReadNewObject(int32_t streamId, Object** object) {
 
 // Ends the outermost read. On success the objects go back to the counts their
 // holders gave them (the result to 0: the caller takes the first reference);
-// on failure they leave the object map and are released, so none of them
-// outlives the failed read.
-void Stream::FinishRead(bool succeeded) {
+// one that nothing took a reference to (a node named only as some node's
+// parent) would never be freed, so it is released now. On failure they all
+// leave the object map, let go of each other and are released, so none of
+// them outlives the read.
+void Stream::FinishRead(bool succeeded, Object* result) {
     std::vector<Created> created;
     created.swap(created_);
     if (succeeded) {
-        for (const Created& entry : created) entry.object->ReleaseWithoutDestroying();
+        // An object whose only reference is the read's own hold is garbage;
+        // freeing it may leave others so. Holders usually come before what
+        // they hold, references back by ID the other way, so the passes
+        // alternate in direction until one frees nothing.
+        if (result) result->AddRef();
+        auto releaseGarbage = [this](Created& entry) {
+            if (!entry.object || entry.object->RefCount() != 1) return false;
+            objects_.Remove(entry.streamId);
+            Object* garbage = entry.object;
+            entry.object = nullptr;
+            garbage->Release();
+            return true;
+        };
+        for (bool released = true, forward = true; released; forward = !forward) {
+            released = false;
+            if (forward)
+                for (Created& entry : created) released |= releaseGarbage(entry);
+            else
+                for (auto it = created.rbegin(); it != created.rend(); ++it) released |= releaseGarbage(*it);
+        }
+        for (const Created& entry : created)
+            if (entry.object) entry.object->ReleaseWithoutDestroying();
+        if (result) result->ReleaseWithoutDestroying();
         return;
     }
-    for (const Created& entry : created) objects_.Remove(entry.streamId);
+    for (const Created& entry : created) {
+        objects_.Remove(entry.streamId);
+        entry.object->DropReferences();
+    }
     for (auto it = created.rbegin(); it != created.rend(); ++it) it->object->Release();
 }
 

@@ -1,9 +1,18 @@
 #include "engine/render/Renderer.h"
 
+#include <algorithm>
+#include <cmath>
+#include <new>
+#include <utility>
+
 #include "engine/core/Log.h"
 #include "engine/core/Result.h"
 #include "engine/files/ModuleManager.h"
 #include "engine/render/SystemWindow.h"
+#include "engine/scene/BoundingVolume.h"
+#include "engine/scene/Camera.h"
+#include "engine/scene/GeometryNode.h"
+#include "engine/scene/VectorMath.h"
 
 namespace zav {
 
@@ -11,6 +20,7 @@ namespace {
 
 Ref<Renderer> gRenderer;
 SystemWindowFunctions gSystemWindow;
+ListenerFunction gListener = nullptr;
 
 }  // namespace
 
@@ -48,6 +58,8 @@ int Renderer::OpenWindow(int32_t modeIndex, const String& title, void* parent, i
 }
 
 int Renderer::CloseWindow() {
+    camera_ = nullptr;
+    currentNode_ = nullptr;
     if (ReleaseDevice() != kOk) return kFailed;
     if (!window_) return kNotFound;
     if (!gSystemWindow.close || gSystemWindow.close(window_) != kOk) {
@@ -60,7 +72,76 @@ int Renderer::CloseWindow() {
 
 void Renderer::SetModule(Module* module) { module_ = module; }
 
+void Renderer::SetCamera(Camera* camera) {
+    camera_ = camera;
+    if (camera) camera->SetCullMask(Camera::kAllPlanes);
+}
+
+void Renderer::SetCurrentNode(GeometryNode* node) { currentNode_ = node; }
+
+void Renderer::PushLight(Light* light) { lights_.Append(light); }
+
+void Renderer::SwitchOffLights() {
+    while (!lights_.IsEmpty()) {
+        lights_.RemoveAt(lights_.Count() - 1);
+        DisableLight();
+    }
+}
+
+void Renderer::Defer(GeometryNode* node) {
+    if (!node) return;
+    Vector3 eye = camera_ ? camera_->GetWorldPosition() : Vector3{};
+    const BoundingVolume* volume = node->GetWorldVolume();
+    Vector3 center = volume ? volume->GetCenter() : node->GetWorldPosition();
+    try {
+        deferred_.push_back({Ref<GeometryNode>(node), LengthSquared(center - eye)});
+    } catch (const std::bad_alloc&) {
+        LogError("Недостаточно памяти для отложенной отрисовки узла. Имя[%s] ID[%d]", node->GetName().CStr(),
+                 node->GetId());
+    }
+}
+
+void Renderer::FlushDeferred() {
+    // Taken out first: drawing may defer again, and that goes to the next flush.
+    std::vector<DeferredNode> nodes;
+    nodes.swap(deferred_);
+    auto key = [](float distance) { return std::isnan(distance) ? -INFINITY : distance; };
+    std::stable_sort(nodes.begin(), nodes.end(), [&key](const DeferredNode& a, const DeferredNode& b) {
+        return key(a.distanceSquared) > key(b.distanceSquared);
+    });
+    for (DeferredNode& entry : nodes) entry.node->DrawDeferred(*this);
+    // Keep the storage for the next frame when nothing was deferred meanwhile.
+    if (deferred_.empty()) {
+        nodes.clear();
+        deferred_.swap(nodes);
+    }
+}
+
+int Renderer::BeginRender() {
+    if (!camera_) {
+        Camera* camera = new (std::nothrow) Camera();
+        if (!camera) return kFailed;
+        SetCamera(camera);
+    }
+    Ref<Camera> camera(camera_);  // its controllers may change the current camera
+    camera->UpdateSubtree(0.0, true);
+    camera->SetCullMask(Camera::kAllPlanes);
+    int result = BeginFrame();
+    if (gListener) gListener(camera->WorldAxis(2), camera->WorldAxis(1));
+    return result;
+}
+
+int Renderer::EndRender() {
+    FlushDeferred();
+    currentNode_ = nullptr;
+    return EndFrame();
+}
+
+void SetListenerFunction(ListenerFunction function) { gListener = function; }
+
 Renderer* GetRenderer() { return gRenderer.Get(); }
+
+void MakeRendererCurrent(Renderer* renderer) { gRenderer = renderer; }
 
 int CreateRenderer(const String& name) {
     Module* module = nullptr;

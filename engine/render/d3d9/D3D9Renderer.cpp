@@ -8,6 +8,7 @@
 #include "engine/render/GammaRamp.h"
 #include "engine/render/d3d9/D3D9Formats.h"
 #include "engine/render/d3d9/D3D9ModeList.h"
+#include "engine/scene/Buffer.h"
 
 namespace zav {
 
@@ -231,6 +232,39 @@ void D3D9Renderer::SetBrightness(int level) {
     for (int32_t i = 0; i < 256; ++i)
         ramp.red[i] = ramp.green[i] = ramp.blue[i] = GammaRampEntry(level, i);
     device_->SetGammaRamp(0, D3DSGR_CALIBRATE, &ramp);
+}
+
+// Buffers get device copies, and nodes get drawn, once vertex and index
+// buffers and passes reach this back end; until then no buffer owns a
+// device object and the draws have nothing to bind.
+void D3D9Renderer::ReleaseDeviceObject(Buffer* buffer) {
+    if (buffer) buffer->Detach();
+}
+
+void D3D9Renderer::DrawCurrent() {}
+
+void D3D9Renderer::DrawPrimitives(int) {}
+
+// Lights are switched on from their description when the lit effects arrive;
+// switching off needs nothing more than the light's slot.
+void D3D9Renderer::EnableLight(Light*) {}
+
+void D3D9Renderer::DisableLight() {
+    if (!device_) return;
+    device_->LightEnable(static_cast<DWORD>(GetLightCount()), FALSE);
+    if (GetLightCount() == 0) SetLighting(false);
+}
+
+int D3D9Renderer::GetViewportWidth() const {
+    D3DVIEWPORT9 viewport;
+    if (device_ && SUCCEEDED(device_->GetViewport(&viewport))) return static_cast<int>(viewport.Width);
+    return width_;
+}
+
+int D3D9Renderer::GetViewportHeight() const {
+    D3DVIEWPORT9 viewport;
+    if (device_ && SUCCEEDED(device_->GetViewport(&viewport))) return static_cast<int>(viewport.Height);
+    return height_;
 }
 
 }  // namespace zav

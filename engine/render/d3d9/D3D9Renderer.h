@@ -43,6 +43,14 @@ public:
     int EndFrame() override;
     void SetBrightness(int level) override;
     bool IsDeviceLost() const override { return deviceLost_; }
+    void ReleaseDeviceObject(Buffer* buffer) override;
+    void DrawCurrent() override;
+    void DrawPrimitives(int primitiveCount) override;
+    void EnableLight(Light* light) override;
+    void DisableLight() override;
+    int GetViewportWidth() const override;
+    int GetViewportHeight() const override;
+    bool SupportsPointSprites() const override { return caps_.pointSprites; }
 
     const D3D9Caps& GetCaps() const { return caps_; }
     IDirect3DDevice9* GetDevice() const { return device_; }

@@ -1,0 +1,232 @@
+#include "engine/animation/SkinController.h"
+
+#include <algorithm>
+#include <cfloat>
+#include <new>
+
+#include "engine/animation/Skinning.h"
+#include "engine/core/ClassRegistration.h"
+#include "engine/core/Log.h"
+#include "engine/core/Stream.h"
+#include "engine/scene/BoundingVolume.h"
+#include "engine/scene/Buffer.h"
+#include "engine/scene/GeometryNode.h"
+#include "engine/scene/SphereFit.h"
+#include "engine/scene/TransformMath.h"
+
+namespace zav {
+
+ZAV_REGISTER_CLASS(SkinController);
+
+namespace {
+
+// The bound is fitted around the bones and enlarged by half.
+constexpr float kBoneBoundScale = 1.5f;
+// A stored bone is at least an object reference and a transform.
+constexpr int64_t kStoredBoneSize = 4 + 40;
+
+}  // namespace
+
+SkinController::SkinController(const String& name) : Controller(name) {}
+
+Node* SkinController::GetBone(int index) const {
+    return index >= 0 && index < bones_.Count() ? bones_[index].Get() : nullptr;
+}
+
+int SkinController::AddBone(Node* bone, const Transform& offset) {
+    if (bones_.Append(Ref<Node>(bone)) != kOk) return kOutOfMemory;
+    if (boneOffsets_.Append(offset) != kOk || boneMatrices_.Append(Matrix4::Identity()) != kOk) return kOutOfMemory;
+    Ref<Vector3Buffer> positions(new (std::nothrow) Vector3Buffer(bones_.Count()));
+    if (!positions || positions->GetCount() != bones_.Count()) return kOutOfMemory;
+    bonePositions_ = positions;
+    return kOk;
+}
+
+void SkinController::ClearBones() {
+    bones_.Clear();
+    boneOffsets_.Clear();
+    boneMatrices_.Clear();
+    bonePositions_ = nullptr;
+}
+
+void SkinController::DropReferences() {
+    Controller::DropReferences();
+    ClearBones();
+    weights_ = nullptr;
+    boneIndices_ = nullptr;
+    sourceVertices_ = nullptr;
+    sourceNormals_ = nullptr;
+    sourceTangents_ = nullptr;
+}
+
+int SkinController::UpdateBoneMatrices() {
+    const int count = std::min({bones_.Count(), boneOffsets_.Count(), boneMatrices_.Count()});
+    const int positionCount = bonePositions_ ? bonePositions_->GetCount() : 0;
+    for (int i = 0; i < count; ++i) {
+        const Node* bone = bones_[i].Get();
+        const Transform world = bone ? bone->GetWorldTransform() : Transform();
+        boneMatrices_[i] = ToMatrix(Compose(boneOffsets_[i], world));
+        if (i < positionCount) (*bonePositions_)[i] = world.translation;
+    }
+    if (bonePositions_) bonePositions_->SetDirty();
+    return count;
+}
+
+void SkinController::SkinOwnerVertices(int boneCount) {
+    auto* owner = static_cast<GeometryNode*>(GetOwner());
+    Vector3Buffer* targets = owner->GetVertices();
+    auto* sources = ObjectCast<Vector3Buffer>(sourceVertices_.Get());
+    auto* weights = ObjectCast<Vector4Buffer>(weights_.Get());
+    auto* indices = ObjectCast<Vector4Buffer>(boneIndices_.Get());
+    SkinningJob job;
+    job.sources = sources->Elements();
+    job.targets = targets->Elements();
+    job.vertexCount = targets->GetCount();
+    job.weights = weights->Elements();
+    job.boneIndices = indices->Elements();
+    job.matrices = boneMatrices_.begin();
+    job.matrixCount = boneCount;
+    Skin(job);
+    targets->SetDirty();
+}
+
+void SkinController::UpdateOwnerBounds(bool active) {
+    auto* owner = static_cast<GeometryNode*>(GetOwner());
+    if (auto* volume = ObjectCast<SphereBoundingVolume>(owner->GetWorldVolume())) {
+        // A single bone says nothing about the mesh's extent: never cull it.
+        Vector3 center;
+        float radius = 0.0f;
+        if (bones_.Count() >= 2 && bonePositions_ && bonePositions_->GetCount() > 0) {
+            FitSphere(bonePositions_->Elements(), bonePositions_->GetCount(), center, radius);
+            volume->Set(center, radius * kBoneBoundScale);
+        } else {
+            volume->SetUnbounded();
+        }
+    }
+    owner->SetUpdateWorldVolume(false);
+    if (active) {
+        // The skinned vertices are in world space already.
+        owner->SetWorldTransform(Transform());
+        owner->SetUpdateWorldTransform(false);
+    }
+}
+
+void SkinController::Update(double) {
+    auto* owner = ObjectCast<GeometryNode>(GetOwner());
+    if (!owner) return;
+    if (!IsActive()) {
+        UpdateBoneMatrices();
+        UpdateOwnerBounds(false);
+        return;
+    }
+    Vector3Buffer* targets = owner->GetVertices();
+    auto* sources = ObjectCast<Vector3Buffer>(sourceVertices_.Get());
+    auto* weights = ObjectCast<Vector4Buffer>(weights_.Get());
+    auto* indices = ObjectCast<Vector4Buffer>(boneIndices_.Get());
+    if (!targets || !sources || sources->GetCount() != targets->GetCount() || !weights || !indices ||
+        weights->GetCount() < targets->GetCount() || indices->GetCount() < targets->GetCount())
+        return;
+    const int boneCount = UpdateBoneMatrices();
+    SkinOwnerVertices(boneCount);
+    UpdateOwnerBounds(true);
+}
+
+int SkinController::Save(Stream& stream) {
+    if (ParentClass::Save(stream) != kOk) return ParentSaveFailed();
+    if (stream.WriteInt32(bones_.Count()) != kOk) {
+        LogError("Невозможно сохранить количество костей. Имя[%s] ID[%d]", GetName().CStr(), GetId());
+        return kFailed;
+    }
+    for (const Ref<Node>& bone : bones_) {
+        if (stream.WriteObject(bone) != kOk) {
+            LogError("Невозможно сохранить кость. Имя[%s] ID[%d]", GetName().CStr(), GetId());
+            return kFailed;
+        }
+    }
+    // One offset per stored bone; a missing one is the identity.
+    for (int i = 0; i < bones_.Count(); ++i) {
+        if (stream.WriteTransform(i < boneOffsets_.Count() ? boneOffsets_[i] : Transform()) != kOk) {
+            LogError("Невозможно сохранить кость. Имя[%s] ID[%d]", GetName().CStr(), GetId());
+            return kFailed;
+        }
+    }
+    if (stream.WriteObject(weights_) != kOk) {
+        LogError("Невозможно сохранить веса. Имя[%s] ID[%d]", GetName().CStr(), GetId());
+        return kFailed;
+    }
+    if (stream.WriteObject(boneIndices_) != kOk) {
+        LogError("Невозможно сохранить индексы. Имя[%s] ID[%d]", GetName().CStr(), GetId());
+        return kFailed;
+    }
+    if (stream.WriteObject(sourceVertices_) != kOk) {
+        LogError("Невозможно сохранить вершины. Имя[%s] ID[%d]", GetName().CStr(), GetId());
+        return kFailed;
+    }
+    if (stream.WriteObject(sourceNormals_) != kOk) {
+        LogError("Невозможно сохранить нормали. Имя[%s] ID[%d]", GetName().CStr(), GetId());
+        return kFailed;
+    }
+    if (stream.WriteObject(sourceTangents_) != kOk) {
+        LogError("Невозможно сохранить тангенсы. Имя[%s] ID[%d]", GetName().CStr(), GetId());
+        return kFailed;
+    }
+    return kOk;
+}
+
+int SkinController::Load(Stream& stream) {
+    if (ParentClass::Load(stream) != kOk) return ParentLoadFailed();
+    int32_t count = 0;
+    const int64_t bytesLeft = static_cast<int64_t>(stream.GetSize()) - stream.GetPosition();
+    if (stream.ReadInt32(count) != kOk || count < 0 || count * kStoredBoneSize > bytesLeft - 4) {
+        LogError("Невозможно загрузить количество костей. ID[%d] Имя[%s]", GetId(), GetName().CStr());
+        return kFailed;
+    }
+    ClearBones();
+    bones_ = Array<Ref<Node>>(count, 1);
+    boneOffsets_ = Array<Transform>(count, 1);
+    boneMatrices_ = Array<Matrix4>(count, 1);
+    for (int32_t i = 0; i < count; ++i) {
+        Ref<Node> bone;
+        if (stream.ReadReference(bone) != kOk || bones_.Append(bone) != kOk) {
+            LogError("Невозможно загрузить кость. ID[%d]", GetId());
+            return kFailed;
+        }
+    }
+    for (int32_t i = 0; i < count; ++i) {
+        Transform offset;
+        if (stream.ReadTransform(offset) != kOk || boneOffsets_.Append(offset) != kOk ||
+            boneMatrices_.Append(Matrix4::Identity()) != kOk) {
+            LogError("Невозможно загрузить кость. ID[%d]", GetId());
+            return kFailed;
+        }
+    }
+    if (stream.ReadReference(weights_) != kOk) {
+        LogError("Невозможно загрузить веса. Имя[%s] ID[%d]", GetName().CStr(), GetId());
+        return kFailed;
+    }
+    if (stream.ReadReference(boneIndices_) != kOk) {
+        LogError("Невозможно загрузить индексы. Имя[%s] ID[%d]", GetName().CStr(), GetId());
+        return kFailed;
+    }
+    if (stream.ReadReference(sourceVertices_) != kOk) {
+        LogError("Невозможно загрузить вершины. Имя[%s] ID[%d]", GetName().CStr(), GetId());
+        return kFailed;
+    }
+    if (stream.ReadReference(sourceNormals_) != kOk) {
+        LogError("Невозможно загрузить нормали. Имя[%s] ID[%d]", GetName().CStr(), GetId());
+        return kFailed;
+    }
+    if (stream.ReadReference(sourceTangents_) != kOk) {
+        LogError("Невозможно загрузить тангенсы. Имя[%s] ID[%d]", GetName().CStr(), GetId());
+        return kFailed;
+    }
+    bonePositions_ = new (std::nothrow) Vector3Buffer(count);
+    if (!bonePositions_ || bonePositions_->GetCount() != count) {
+        bonePositions_ = nullptr;
+        LogError("Недостаточно памяти для создания буффера позиций костей. ID[%d] Имя[%s]", GetId(), GetName().CStr());
+        return kFailed;
+    }
+    return kOk;
+}
+
+}  // namespace zav
