@@ -10,8 +10,9 @@
 # out/SSELog.txt. /p runs the preview inside a small host window.
 #
 # --probe runs the test probe instead of the screensaver: the same window,
-# device, input and loop code with an empty scene (the screensaver itself stops
-# at its media archives until the archive reader is built).
+# device, input and loop code with an empty scene (the screensaver itself
+# mounts its media archives and stops at the visual data, which is not built
+# yet).
 set -euo pipefail
 cd "$(dirname "$0")"
 root=$PWD
@@ -30,6 +31,9 @@ while [ $# -gt 0 ]; do
 done
 
 ./scripts/setup.sh
+# The media archives are packed with host-built tools.
+cmake --preset host-release >/dev/null
+cmake --build --preset host-release --target rar2pack
 cmake --preset win >/dev/null
 cmake --build --preset win
 

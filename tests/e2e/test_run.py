@@ -1,8 +1,9 @@
 """End-to-end runs of the screensaver's window, device, input and loops under Wine and Xvfb.
 
-The media archives cannot be mounted yet, so the real screensaver stops before
-its window opens (test_modes.py checks that). These tests run the probe program
-instead: the same window, device, input and loop code with an empty scene.
+The real screensaver mounts its media archives and opens its windows, but
+stops before its loop at the visual data this build does not have yet
+(test_modes.py checks that). These tests run the probe program instead: the
+same window, device, input and loop code with an empty scene.
 """
 
 import sys

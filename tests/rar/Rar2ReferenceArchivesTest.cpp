@@ -2,67 +2,21 @@
 // contents an independent extractor produced.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <fstream>
+#include <algorithm>
 #include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "engine/core/Result.h"
 #include "engine/files/rar/Rar2Archive.h"
 #include "engine/files/rar/Rar2Format.h"
-#include "engine/platform/Windows1251.h"
+#include "tests/rar/ReferenceManifest.h"
 #include "tests/rar/TestFiles.h"
 
 namespace zav::rar2 {
 namespace {
 
-struct ManifestRow {
-    std::string archive;
-    std::string entry;  // '/' separators, UTF-8
-    int unpackVersion = 0;
-    int method = 0;
-    bool isDirectory = false;
-    uint64_t size = 0;
-    uint32_t crc = 0;
-    bool hasReference = false;  // expected/ holds its content
-};
-
-std::vector<ManifestRow> ReadManifest() {
-    std::vector<ManifestRow> rows;
-    std::vector<unsigned char> bytes;
-    if (!test::ReadWholeFile(test::Rar2TestDataDir() + "/manifest.tsv", &bytes)) return rows;
-    std::istringstream lines(std::string(bytes.begin(), bytes.end()));
-    std::string line;
-    std::getline(lines, line);  // column names
-    while (std::getline(lines, line)) {
-        std::vector<std::string> cells;
-        std::istringstream fields(line);
-        std::string cell;
-        while (std::getline(fields, cell, '\t')) cells.push_back(cell);
-        if (cells.size() != 9) continue;
-        ManifestRow row;
-        row.archive = cells[0];
-        row.entry = cells[1];
-        row.unpackVersion = std::stoi(cells[2]);
-        row.method = std::stoi(cells[3], nullptr, 16);
-        row.isDirectory = cells[5] == "1";
-        row.size = std::stoull(cells[6]);
-        row.crc = static_cast<uint32_t>(std::stoul(cells[7], nullptr, 16));
-        row.hasReference = cells[8] != "-";
-        rows.push_back(row);
-    }
-    return rows;
-}
-
-// The entry's name as the reader gives it: backslashes, Windows-1251.
-std::string ArchiveName(const std::string& manifestName) {
-    std::string name = platform::Utf8ToWindows1251(manifestName);
-    for (char& c : name)
-        if (c == '/') c = '\\';
-    return name;
-}
+using test::ManifestRow;
 
 const Entry* FindEntry(const Archive& archive, const std::string& name) {
     for (const Entry& entry : archive.entries)
@@ -70,12 +24,10 @@ const Entry* FindEntry(const Archive& archive, const std::string& name) {
     return nullptr;
 }
 
-std::string Stem(const std::string& archive) { return archive.substr(0, archive.size() - 4); }
-
 class ReferenceArchives : public ::testing::Test {
 protected:
     void SetUp() override {
-        rows_ = ReadManifest();
+        rows_ = test::ReadManifest();
         if (rows_.empty()) GTEST_SKIP() << "reference archives not found in " << test::Rar2TestDataDir();
     }
 
@@ -94,22 +46,10 @@ protected:
     std::vector<ManifestRow> rows_;
 };
 
-// The first volume of a multi-volume set: its entries continue in files the
-// reader is not given.
-const char kMultiVolume[] = "sharpcompress-Rar2.multi.rar";
-
-// Whether the reader must produce the reference content: RAR 2.0 data or a
-// stored entry of an older version, neither encrypted nor split.
-bool MustExtract(const ManifestRow& row) {
-    if (row.isDirectory || !row.hasReference) return false;
-    if (row.archive == "rarfile-rar202-comment-psw.rar") return false;      // encrypted
-    return row.unpackVersion == 20 || (row.method == 0x30 && row.unpackVersion >= 13 && row.unpackVersion <= 20);
-}
-
 TEST_F(ReferenceArchives, EveryEntryIsListedAndExtractsToItsReferenceOrToNothing) {
     std::map<std::string, std::vector<ManifestRow>> byArchive;
     for (const ManifestRow& row : rows_)
-        if (row.archive != kMultiVolume) byArchive[row.archive].push_back(row);
+        if (row.archive != test::kMultiVolumeArchive) byArchive[row.archive].push_back(row);
     int extracted = 0;
     for (const auto& [name, rows] : byArchive) {
         Archive archive;
@@ -117,7 +57,7 @@ TEST_F(ReferenceArchives, EveryEntryIsListedAndExtractsToItsReferenceOrToNothing
         EXPECT_EQ(archive.entries.size(), rows.size()) << name;
         for (const ManifestRow& row : rows) {
             SCOPED_TRACE(name + ": " + row.entry);
-            const Entry* entry = FindEntry(archive, ArchiveName(row.entry));
+            const Entry* entry = FindEntry(archive, test::ReaderEntryName(row.entry));
             ASSERT_NE(entry, nullptr);
             EXPECT_EQ(entry->unpackVersion, row.unpackVersion);
             EXPECT_EQ(entry->method, row.method);
@@ -125,11 +65,10 @@ TEST_F(ReferenceArchives, EveryEntryIsListedAndExtractsToItsReferenceOrToNothing
             EXPECT_EQ(entry->fileCrc, row.crc);
             if (row.isDirectory) {
                 EXPECT_EQ(entry->state, EntryState::kDirectory);
-            } else if (MustExtract(row)) {
+            } else if (test::MustExtract(row)) {
                 ASSERT_TRUE(entry->HasContent()) << DescribeState(entry->state);
                 std::vector<unsigned char> expected;
-                ASSERT_TRUE(test::ReadWholeFile(test::Rar2TestDataDir() + "/expected/" + Stem(name) + "/" + row.entry,
-                                                &expected));
+                ASSERT_TRUE(test::ReadWholeFile(test::ExpectedContentPath(row), &expected));
                 ASSERT_EQ(entry->ContentSize(), expected.size());
                 EXPECT_TRUE(std::equal(expected.begin(), expected.end(), entry->content.get()));
                 ++extracted;
@@ -179,7 +118,7 @@ TEST_F(ReferenceArchives, SubpathsAndANonAsciiNameKeepTheirDirectories) {
 
 TEST_F(ReferenceArchives, TheFirstVolumeOfASetListsItsDirectoriesAndRefusesSplitFiles) {
     Archive archive;
-    if (!Read(kMultiVolume, &archive)) return;
+    if (!Read(test::kMultiVolumeArchive, &archive)) return;
     ASSERT_EQ(archive.entries.size(), 3u);
     EXPECT_EQ(archive.entries[0].state, EntryState::kDirectory);
     EXPECT_EQ(archive.entries[1].state, EntryState::kDirectory);

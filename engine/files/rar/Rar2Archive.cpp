@@ -69,10 +69,16 @@ EntryState CheckEntry(const Entry& entry, size_t archiveSize) {
     return EntryState::kListed;
 }
 
+// At least one byte, so that an empty file has a buffer too; null when
+// memory runs out.
+Content AllocateContent(size_t size) {
+    return Content(reinterpret_cast<uint8_t*>(new (std::nothrow) char[size > 0 ? size : 1]));
+}
+
 // Decodes or copies one entry's content and checks its CRC.
 EntryState ExtractEntry(const uint8_t* data, Entry& entry, Rar2Decoder& decoder) {
     size_t size = static_cast<size_t>(entry.unpackedSize);
-    std::unique_ptr<uint8_t[]> content(new (std::nothrow) uint8_t[size > 0 ? size : 1]);
+    Content content = AllocateContent(size);
     if (!content) return EntryState::kOutOfMemory;
     const uint8_t* packed = data + entry.dataOffset;
     if (entry.IsStored()) {

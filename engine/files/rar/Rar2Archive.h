@@ -23,6 +23,13 @@ enum class EntryState {
     kOutOfMemory,
 };
 
+// An entry's content: allocated as char[] so that it can be handed to a
+// MemoryFile, which frees its source with delete[] of char.
+struct ContentDelete {
+    void operator()(uint8_t* bytes) const { delete[] reinterpret_cast<char*>(bytes); }
+};
+using Content = std::unique_ptr<uint8_t[], ContentDelete>;
+
 // One file header of an archive, and after extraction its content.
 struct Entry {
     std::string name;  // full name with backslashes, in the engine's code page
@@ -40,12 +47,15 @@ struct Entry {
 
     EntryState state = EntryState::kListed;
     // With kExtracted: unpackedSize bytes (a one-byte buffer for an empty file).
-    std::unique_ptr<uint8_t[]> content;
+    Content content;
 
     bool IsDirectory() const;
     bool IsStored() const;
     bool HasContent() const { return state == EntryState::kExtracted; }
     size_t ContentSize() const { return HasContent() ? static_cast<size_t>(unpackedSize) : 0; }
+    // Hands the content over (a new[] char buffer of ContentSize() bytes, at
+    // least one byte); null without content.
+    char* ReleaseContent() { return reinterpret_cast<char*>(content.release()); }
 };
 
 struct Archive {
