@@ -10,9 +10,7 @@
 # out/SSELog.txt. /p runs the preview inside a small host window.
 #
 # --probe runs the test probe instead of the screensaver: the same window,
-# device, input and loop code with an empty scene (the screensaver itself
-# mounts its media archives and stops at the visual data, which is not built
-# yet).
+# device, input and loop code with an empty scene and no archives.
 set -euo pipefail
 cd "$(dirname "$0")"
 root=$PWD
@@ -33,7 +31,7 @@ done
 ./scripts/setup.sh
 # The media archives are packed with host-built tools.
 cmake --preset host-release >/dev/null
-cmake --build --preset host-release --target rar2pack
+cmake --build --preset host-release --target rar2pack mediagen scenegen
 cmake --preset win >/dev/null
 cmake --build --preset win
 

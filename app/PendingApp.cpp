@@ -1,7 +1,8 @@
-// Parts of the run that this build does not have yet: visual data, the
-// settings dialog, sound, drawing the scene and uploading its textures. Each
-// reports that it is missing and fails, so Create and Run stop with a clear
-// log line.
+// Parts of the run that this build does not have yet: the overlays and the
+// loading screen (they need textures and the built-in effects), the settings
+// dialog and sound. The overlays and the loading screen warn and let the run
+// go on, so that frames are cleared and presented without them; the dialog
+// reports that it is missing and fails.
 #include "app/SceneScreensaver.h"
 #include "engine/core/Log.h"
 #include "engine/core/Result.h"
@@ -15,11 +16,27 @@ int Missing(const char* what) {
     return kFailed;
 }
 
+void Skipped(const char* what) { LogWarning("%s: недоступно в этой сборке, пропущено.", what); }
+
 }  // namespace
 
-int ScreensaverApp::CreateVisualData() { return Missing("Данные визуализации"); }
-int ScreensaverApp::DeleteVisualData() { return DeleteVisualDataExtra(); }
-int ScreensaverApp::ShowLoadingScreen() { return Missing("Загрузочный экран"); }
+int ScreensaverApp::CreateVisualData() {
+    Skipped("Экранные надписи");
+    return CreateVisualDataExtra();
+}
+
+int ScreensaverApp::DeleteVisualData() {
+    if (DeleteVisualDataExtra() != kOk) {
+        LogError("Невозможно удалить данные визуализации дочернего сейвера.");
+        return kFailed;
+    }
+    return kOk;
+}
+
+int ScreensaverApp::ShowLoadingScreen() {
+    Skipped("Загрузочный экран");
+    return kOk;
+}
 
 INT_PTR ScreensaverApp::ShowSettingsDialog() {
     Missing("Диалог настроек");
@@ -32,11 +49,9 @@ int SceneScreensaver::SettingsDialogExtra(HWND, UINT message, WPARAM, LPARAM) {
     return message == WM_INITDIALOG ? 1 : 0;
 }
 
-int SceneScreensaver::Update(double) { return kOk; }
-int SceneScreensaver::Render() { return kOk; }
+// The fade veil is a colour effect, which comes with the built-in effects.
 int SceneScreensaver::CreateVisualDataExtra() { return kOk; }
 int SceneScreensaver::DeleteVisualDataExtra() { return kOk; }
-int SceneScreensaver::CacheData() { return Missing("Кеширование"); }
 
 // Needs the sound node's volume, playing flag and stream.
 void SceneScreensaver::SilenceSoundNode(Object* soundNode, bool) {

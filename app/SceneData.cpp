@@ -1,11 +1,17 @@
 // The scene of the screensaver: "Main.STR" from the mounted archives.
 #include "app/SceneScreensaver.h"
+
+#include <unordered_set>
+
 #include "engine/core/Array.h"
 #include "engine/core/Log.h"
 #include "engine/core/Result.h"
 #include "engine/core/TypeInfo.h"
 #include "engine/files/FileManager.h"
 #include "engine/files/SceneFile.h"
+#include "engine/platform/Platform.h"
+#include "engine/render/Renderer.h"
+#include "engine/scene/Node.h"
 
 namespace zav {
 
@@ -25,6 +31,9 @@ void CollectObjectsOfType(Object* root, const char* typeName, Array<Object*>& fo
     for (Object* object : all)
         if (IsOfTypeNamed(object, typeName)) found.Append(object);
 }
+
+// How long the last cached frame stays before the run starts.
+constexpr uint32_t kCachePauseMs = 1000;
 
 }  // namespace
 
@@ -62,6 +71,39 @@ void SceneScreensaver::ApplySoundSettings() {
 int SceneScreensaver::DeleteData() {
     screensaverController_ = nullptr;
     scene_ = nullptr;
+    return kOk;
+}
+
+Node* SceneScreensaver::GetSceneNode() const {
+    Object* scene = scene_.Get();
+    return scene && scene->IsKindOf(&Node::StaticType()) ? static_cast<Node*>(scene) : nullptr;
+}
+
+int SceneScreensaver::Update(double seconds) {
+    if (Node* scene = GetSceneNode()) scene->UpdateSubtree(seconds, true);
+    return kOk;
+}
+
+int SceneScreensaver::Render() {
+    Renderer* renderer = GetRenderer();
+    Node* scene = GetSceneNode();
+    if (!renderer || !scene) return kOk;
+    scene->Render(*renderer);
+    renderer->FlushDeferred();
+    return kOk;
+}
+
+int SceneScreensaver::CacheData() {
+    LogInfo("Кеширование...");
+    Array<Object*> textures;
+    if (scene_) CollectObjectsOfType(scene_.Get(), "ZAV.Texture", textures);
+    // Device textures are created when the textures are first drawn; this
+    // lists what the scene holds, each texture once.
+    std::unordered_set<Object*> listed;
+    for (Object* texture : textures)
+        if (listed.insert(texture).second) LogInfo("%s", texture->GetName().CStr());
+    LogInfo("Кеширование закончено.");
+    platform::SleepMilliseconds(kCachePauseMs);
     return kOk;
 }
 

@@ -6,6 +6,8 @@
 
 namespace zav {
 
+class Node;
+
 // The screensaver that plays the scene file "Main.STR" from the media archive.
 class SceneScreensaver : public ScreensaverApp {
 public:
@@ -37,6 +39,9 @@ protected:
     int CacheData() override;
 
 private:
+    // The scene as a node; null before CreateData or for a root that is not
+    // a node.
+    Node* GetSceneNode() const;
     // Silences the scene's sounds that the Music and SFX settings turn off.
     void ApplySoundSettings();
     // Sets a sound node's volume to 0; `stop` also stops its playback.

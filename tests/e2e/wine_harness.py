@@ -55,6 +55,18 @@ def read_log():
     return lines
 
 
+def wait_for_log_line(line, timeout=60, process=None):
+    """Polls the log until it holds `line` (level, text); False on time-out or when `process` (a Running) ends."""
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        if line in read_log():
+            return True
+        if process is not None and not process.running():
+            return line in read_log()
+        time.sleep(0.2)
+    return False
+
+
 def assert_in_order(test, lines, expected):
     """Fails `test` unless every expected line appears, in this order (other lines may come between)."""
     position = 0
