@@ -5,7 +5,12 @@
 #include <vector>
 
 #include "app/PreviewWindow.h"
+#include "engine/core/Engine.h"
 #include "engine/core/Log.h"
+#include "engine/core/Result.h"
+#include "engine/files/Directory.h"
+#include "engine/files/FileManager.h"
+#include "engine/files/MemoryFile.h"
 #include "tests/support/LogCapture.h"
 #include "tests/win/EmptyScreensaver.h"
 #include "tests/win/WindowChecks.h"
@@ -46,8 +51,9 @@ int CountTemporaryPictures() {
     return count;
 }
 
-// A 24-bit BMP file of width x height pixels, all of one colour.
-std::string SolidBmp(int width, int height) {
+// A 24-bit BMP file of width x height pixels, all of one colour (every
+// channel `level`).
+std::string SolidBmp(int width, int height, char level = '\x40') {
     int rowBytes = (width * 3 + 3) & ~3;
     BITMAPFILEHEADER file = {};
     BITMAPINFOHEADER info = {};
@@ -61,7 +67,7 @@ std::string SolidBmp(int width, int height) {
     info.biBitCount = 24;
     std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
     bytes.append(reinterpret_cast<const char*>(&info), sizeof info);
-    bytes.append(static_cast<size_t>(rowBytes * height), '\x40');
+    bytes.append(static_cast<size_t>(rowBytes * height), level);
     return bytes;
 }
 
@@ -138,6 +144,39 @@ TEST_F(PreviewTest, LoopPaintsWithoutThePictureAndEndsWhenTheParentCloses) {
     EXPECT_EQ(missing, 1);  // looked for once, not at every paint
     EXPECT_EQ(app->DeleteWindows(), kOk);
     EXPECT_FALSE(test::ClassExists(kPreviewClass));
+}
+
+TEST_F(PreviewTest, PaintsThePreviewPictureFromTheFileTreeStretchedOverTheWindow) {
+    ASSERT_EQ(EngineInit(), kOk);
+    const std::string picture = SolidBmp(76, 56, '\x60');
+    // As a mounted archive holds it: in a directory under the root, which
+    // owns both.
+    auto* archive = new Directory("CustomData.rar2");
+    auto* file = new MemoryFile("preview.bmp");
+    char* bytes = new char[picture.size()];
+    std::copy(picture.begin(), picture.end(), bytes);
+    ASSERT_EQ(file->SetSource(bytes, static_cast<int32_t>(picture.size())), kOk);
+    ASSERT_EQ(archive->AttachFile(file), kOk);
+    ASSERT_EQ(GetRoot()->AttachDirectory(archive), kOk);
+
+    parent = CreateParent(152, 112);
+    app->SetParentWindow(parent);
+    ASSERT_EQ(app->CreateWindows(), kOk);
+    test::LogCapture capture;
+    const int temporaryBefore = CountTemporaryPictures();
+    for (int i = 0; i < 3; ++i) {
+        InvalidateRect(app->GetPreviewWindow(), nullptr, FALSE);
+        UpdateWindow(app->GetPreviewWindow());
+    }
+    // Stretched over the whole client area.
+    HDC screen = GetDC(app->GetPreviewWindow());
+    EXPECT_EQ(GetPixel(screen, 2, 2) & 0xFFFFFF, RGB(0x60, 0x60, 0x60));
+    EXPECT_EQ(GetPixel(screen, 149, 109) & 0xFFFFFF, RGB(0x60, 0x60, 0x60));
+    ReleaseDC(app->GetPreviewWindow(), screen);
+    EXPECT_EQ(CountTemporaryPictures(), temporaryBefore);
+    for (const auto& line : capture.Lines()) EXPECT_EQ(line.level, kLogInfo) << line.text;
+    EXPECT_EQ(app->DeleteWindows(), kOk);
+    EXPECT_EQ(EngineShutdown(), kOk);
 }
 
 TEST(PreviewPicture, DecodedToTheWindowSizeWithoutLeavingTemporaryFiles) {
