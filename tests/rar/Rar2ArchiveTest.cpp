@@ -194,6 +194,19 @@ TEST(Rar2Archive, PositionsDoNotWrapAround) {
     archive = Read(otherBlock);
     ASSERT_EQ(archive.entries.size(), 1u);
     EXPECT_EQ(Content(archive.entries[0]), "alpha");
+
+    // A 64-bit packed size that wraps the walk back onto the same header.
+    Bytes large = bytes;
+    const size_t header = headers[0];
+    const uint32_t headerSize = (large[header + kHeaderSizeAt] | large[header + kHeaderSizeAt + 1] << 8) + 8u;
+    large.insert(large.begin() + static_cast<std::ptrdiff_t>(header + 32), 8, 0);
+    Put16(large, header + kFlagsAt, (large[header + kFlagsAt] | large[header + kFlagsAt + 1] << 8) | 0x0100);
+    Put16(large, header + kHeaderSizeAt, headerSize);
+    Put32(large, header + kPackedAt, 0u - headerSize);
+    Put32(large, header + 32, 0xFFFFFFFFu);
+    archive = Read(large);
+    ASSERT_EQ(archive.entries.size(), 1u);
+    EXPECT_EQ(archive.entries[0].state, EntryState::kTruncated);
 }
 
 TEST(Rar2Archive, BlocksOfOtherTypesAreSkipped) {

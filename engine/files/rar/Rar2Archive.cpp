@@ -113,7 +113,9 @@ int ListArchive(const uint8_t* data, size_t size, Archive* archive) {
     if (main[2] != kMainBlock || mainSize < kMainHeaderSize) return kFailed;
     archive->flags = ReadLittle16(main + 3);
 
-    // Positions are 64-bit: header sizes and added sizes cannot wrap them.
+    // Positions are 64-bit: header sizes and 32-bit added sizes cannot wrap
+    // them. A file's packed size may be 64-bit, so data that runs past the
+    // end stops the walk (the entry stays, to be reported as truncated).
     uint64_t position = kMarkerSize + static_cast<uint64_t>(mainSize);
     while (position + kBlockHeaderSize <= size) {
         const uint8_t* h = data + position;
@@ -129,8 +131,10 @@ int ListArchive(const uint8_t* data, size_t size, Archive* archive) {
             if (!ReadFileHeader(h, static_cast<size_t>(headerSize), &entry)) break;
             entry.headerOffset = static_cast<size_t>(position);
             entry.dataOffset = static_cast<size_t>(next);
+            const bool dataFits = entry.packedSize <= size - next;
             next += entry.packedSize;
             archive->entries.push_back(std::move(entry));
+            if (!dataFits) break;
         } else if (flags & kBlockHasData) {
             if (headerSize < kBlockHeaderSize + 4) break;
             next += ReadLittle32(h + kBlockHeaderSize);
