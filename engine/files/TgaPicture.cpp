@@ -2,13 +2,17 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
-#include "engine/files/Picture.h"
+#include "engine/core/Result.h"
+#include "engine/files/ByteReader.h"
 
 namespace zav {
 
 namespace {
 
+constexpr size_t kTgaHeaderSize = 18;
+constexpr int32_t kMaxTgaSide = 0xFFFF;  // sides are 16-bit fields
 constexpr uint8_t kTypeRaw = 2;
 constexpr uint8_t kTypeRunLength = 10;
 // Descriptor bits: eight attribute (alpha) bits; 0x20, the top row stored
@@ -38,8 +42,16 @@ size_t ReadRunLengthPixels(ByteReader& in, uint8_t* pixels, size_t total, size_t
     return filled;
 }
 
-}  // namespace
+struct TgaHeader {
+    uint8_t imageType = 0;
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t format = 0;  // RGB8 for 24 bits per pixel, RGBA8 for 32
+};
 
+// Reads the 18-byte header and skips the ID field when it lies within the
+// data; a colour map is not skipped. False when the header is short or the
+// depth or image type is not supported (24/32 bits, types 2 and 10).
 bool ReadTgaHeader(ByteReader& in, TgaHeader& header) {
     uint8_t bytes[kTgaHeaderSize];
     if (!in.Read(bytes, sizeof bytes)) return false;
@@ -59,6 +71,9 @@ bool ReadTgaHeader(ByteReader& in, TgaHeader& header) {
     return true;
 }
 
+// Reads the pixels that follow the header into `pixels`, a zero-filled block
+// of width × height pixels, in file row order, turning B, G, R into R, G, B.
+// A short file leaves the remaining pixels zero and returns false.
 bool ReadTgaPixels(ByteReader& in, const TgaHeader& header, uint8_t* pixels) {
     const size_t pixelBytes = static_cast<size_t>(BytesPerPixel(header.format));
     const size_t total = static_cast<size_t>(header.width) * static_cast<size_t>(header.height) * pixelBytes;
@@ -75,6 +90,8 @@ bool ReadTgaPixels(ByteReader& in, const TgaHeader& header, uint8_t* pixels) {
     return filled == total;
 }
 
+// Writes an uncompressed picture (header and pixels, bottom row first) of
+// 18 + width × height × bytes per pixel bytes.
 void WriteTgaPicture(const uint8_t* pixels, int32_t width, int32_t height, int32_t format, uint8_t* out) {
     const size_t pixelBytes = static_cast<size_t>(BytesPerPixel(format));
     std::memset(out, 0, kTgaHeaderSize);
@@ -91,6 +108,54 @@ void WriteTgaPicture(const uint8_t* pixels, int32_t width, int32_t height, int32
     // in file order, so the picture reads back as it was written.
     const size_t bytes = static_cast<size_t>(width) * static_cast<size_t>(height) * pixelBytes;
     CopySwappingRedAndBlue(out, pixels, bytes, pixelBytes);
+}
+
+}  // namespace
+
+int DecodeTgaFaces(const uint8_t* data, size_t size, int32_t faces, Picture& picture, uint64_t maxBytes) {
+    ByteReader in(data, size);
+    Picture decoded;
+    TgaHeader first;
+    size_t faceBytes = 0;
+    for (int32_t face = 0; face < faces; ++face) {
+        TgaHeader header;
+        if (!ReadTgaHeader(in, header)) return kFailed;
+        if (face == 0) {
+            first = header;
+            const uint64_t bytes = PictureBytes(header.width, header.height, faces, header.format, maxBytes);
+            if (bytes == 0) return kFailed;
+            if (!decoded.pixels.Allocate(bytes)) return kFailed;
+            faceBytes = bytes / faces;
+        } else if (header.width != first.width || header.height != first.height || header.format != first.format) {
+            // Every face must fit the same slice size.
+            return kFailed;
+        }
+        if (!ReadTgaPixels(in, header, decoded.pixels.Data() + face * faceBytes)) decoded.shortData = true;
+    }
+    decoded.width = first.width;
+    decoded.height = first.height;
+    decoded.depth = faces;
+    decoded.format = first.format;
+    picture = std::move(decoded);
+    return kOk;
+}
+
+int EncodeTgaFaces(const PictureView& picture, int32_t faces, ByteBlock& file) {
+    if (picture.format != RGB8 && picture.format != RGBA8) return kNotFound;
+    // Sized by the faces written, not by the view's depth: a deeper view must
+    // not leave unwritten bytes at the end of the file.
+    if (!picture.pixels || picture.depth < faces) return kFailed;
+    const uint64_t bytes = PictureBytes(picture.width, picture.height, faces, picture.format, kMaxPictureBytes);
+    if (bytes == 0 || picture.width > kMaxTgaSide || picture.height > kMaxTgaSide) return kFailed;
+    const size_t faceBytes = static_cast<size_t>(bytes / faces);
+    ByteBlock out;
+    if (!out.Allocate(faces * (kTgaHeaderSize + faceBytes))) return kOutOfMemory;
+    for (int32_t face = 0; face < faces; ++face) {
+        WriteTgaPicture(picture.pixels + face * faceBytes, picture.width, picture.height, picture.format,
+                        out.Data() + face * (kTgaHeaderSize + faceBytes));
+    }
+    file = std::move(out);
+    return kOk;
 }
 
 }  // namespace zav

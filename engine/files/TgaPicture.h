@@ -1,37 +1,26 @@
 #pragma once
 
-// One TGA picture inside a byte buffer, shared by the TGA and CUBE formats.
+// TGA true-colour pictures in a byte buffer: one picture makes a TGA file, six
+// of them one after another a cube map.
 
 #include <cstddef>
 #include <cstdint>
 
-#include "engine/files/ByteReader.h"
+#include "engine/files/ByteBlock.h"
+#include "engine/files/Picture.h"
 
 namespace zav {
 
-constexpr size_t kTgaHeaderSize = 18;
-constexpr int32_t kMaxTgaSide = 0xFFFF;  // sides are 16-bit fields
+// Decodes `faces` TGA pictures stored one after another into one picture of
+// depth `faces`. Every face must match the first in size and format. Results,
+// the short-data rule and the byte limit (on all faces together) are those of
+// the decoders in PictureFormats.h.
+int DecodeTgaFaces(const uint8_t* data, size_t size, int32_t faces, Picture& picture, uint64_t maxBytes);
 
-struct TgaHeader {
-    uint8_t imageType = 0;
-    int32_t width = 0;
-    int32_t height = 0;
-    int32_t format = 0;  // RGB8 for 24 bits per pixel, RGBA8 for 32
-};
-
-// Reads the 18-byte header and skips the ID field when it lies within the
-// data; a colour map is not skipped. False when the header is short or the
-// depth or image type is not supported (24/32 bits, types 2 and 10).
-bool ReadTgaHeader(ByteReader& in, TgaHeader& header);
-
-// Reads the pixels that follow the header into `pixels`, a zero-filled block
-// of width × height pixels, in file row order, turning B, G, R into R, G, B.
-// A short file leaves the remaining pixels zero and returns false.
-bool ReadTgaPixels(ByteReader& in, const TgaHeader& header, uint8_t* pixels);
-
-// Writes an uncompressed picture (header and pixels, bottom row first) of
-// 18 + width × height × bytes per pixel bytes. `format` is RGB8 or RGBA8 and
-// the sides are at most 65535.
-void WriteTgaPicture(const uint8_t* pixels, int32_t width, int32_t height, int32_t format, uint8_t* out);
+// Writes the first `faces` slices of `picture` as uncompressed TGA pictures
+// one after another, each bottom row first. Results are those of the encoders
+// in PictureFormats.h: 3 for a format other than RGB8 and RGBA8, 1 for a view
+// without pixels, with fewer than `faces` slices or with sides over 65535.
+int EncodeTgaFaces(const PictureView& picture, int32_t faces, ByteBlock& file);
 
 }  // namespace zav

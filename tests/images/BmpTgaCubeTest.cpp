@@ -278,6 +278,17 @@ TEST(TgaEncode, RefusesOtherFormatsAndOversizedPictures) {
     EXPECT_EQ(file.Data(), nullptr);
 }
 
+TEST(TgaEncode, AVolumeWritesItsFirstSliceAndNothingAfterIt) {
+    const uint8_t pixels[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};  // 2x1 RGB8, two slices
+    ByteBlock file;
+    ASSERT_EQ(EncodeTga({2, 1, 2, RGB8, pixels}, file), kOk);
+    Bytes expected = TgaHeader(2, 2, 1, 24, 0);
+    Append(expected, {3, 2, 1, 6, 5, 4});
+    EXPECT_EQ(Bytes(file.Data(), file.Data() + file.Size()), expected);
+
+    EXPECT_EQ(EncodeTga({2, 1, 0, RGB8, pixels}, file), kFailed);
+}
+
 // Six one-pixel faces, face f coloured (f, 10 f, 100 + f) as B, G, R.
 Bytes CubeOfSixPixels() {
     Bytes file;
