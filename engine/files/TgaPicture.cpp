@@ -19,8 +19,9 @@ constexpr uint8_t kTypeRunLength = 10;
 // first, stays clear.
 constexpr uint8_t kAlphaBits = 0x08;
 
-// Reads run-length packets until the block is full or the data ends; returns
-// the number of bytes filled. A packet never writes past the block.
+// Reads run-length packets until the block is full or the data ends, turning
+// B, G, R into R, G, B; returns the number of bytes filled. A packet never
+// writes past the block.
 size_t ReadRunLengthPixels(ByteReader& in, uint8_t* pixels, size_t total, size_t pixelBytes) {
     size_t filled = 0;
     while (filled < total && in.Remaining() > 0) {
@@ -29,12 +30,13 @@ size_t ReadRunLengthPixels(ByteReader& in, uint8_t* pixels, size_t total, size_t
         if (packet & 0x80) {
             uint8_t pixel[4];
             if (!in.Read(pixel, pixelBytes)) break;
+            CopySwappingRedAndBlue(pixel, pixel, pixelBytes, pixelBytes);
             for (size_t i = 0; i < count; ++i, filled += pixelBytes) std::memcpy(pixels + filled, pixel, pixelBytes);
             continue;
         }
         const size_t wanted = count * pixelBytes;
         const size_t available = std::min(wanted, in.Remaining() - in.Remaining() % pixelBytes);
-        std::memcpy(pixels + filled, in.Current(), available);
+        CopySwappingRedAndBlue(pixels + filled, in.Current(), available, pixelBytes);
         in.Skip(available);
         filled += available;
         if (available < wanted) break;
@@ -77,16 +79,15 @@ bool ReadTgaHeader(ByteReader& in, TgaHeader& header) {
 bool ReadTgaPixels(ByteReader& in, const TgaHeader& header, uint8_t* pixels) {
     const size_t pixelBytes = static_cast<size_t>(BytesPerPixel(header.format));
     const size_t total = static_cast<size_t>(header.width) * static_cast<size_t>(header.height) * pixelBytes;
+    // Rows stay in file order whichever way the file stores them.
     size_t filled;
     if (header.imageType == kTypeRaw) {
         filled = std::min(total, in.Remaining() - in.Remaining() % pixelBytes);
-        std::memcpy(pixels, in.Current(), filled);
+        CopySwappingRedAndBlue(pixels, in.Current(), filled, pixelBytes);
         in.Skip(filled);
     } else {
         filled = ReadRunLengthPixels(in, pixels, total, pixelBytes);
     }
-    // Rows stay in file order whichever way the file stores them.
-    CopySwappingRedAndBlue(pixels, pixels, filled, pixelBytes);
     return filled == total;
 }
 
