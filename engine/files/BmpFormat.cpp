@@ -4,6 +4,7 @@
 
 #include "engine/core/Result.h"
 #include "engine/files/ByteReader.h"
+#include "engine/files/LittleEndian.h"
 #include "engine/files/PictureFormats.h"
 
 namespace zav {
@@ -16,15 +17,15 @@ constexpr uint32_t kPixelsPerMetre = 3780;
 
 uint64_t PaddedRow(uint64_t rowBytes) { return (rowBytes + 3) & ~uint64_t{3}; }
 
-void PutU16(uint8_t*& out, uint32_t value) {
-    out[0] = static_cast<uint8_t>(value);
-    out[1] = static_cast<uint8_t>(value >> 8);
+// Header fields one after another.
+void PutU16(uint8_t*& out, uint16_t value) {
+    PutLittle16(out, value);
     out += 2;
 }
 
 void PutU32(uint8_t*& out, uint32_t value) {
-    PutU16(out, value & 0xFFFF);
-    PutU16(out, value >> 16);
+    PutLittle32(out, value);
+    out += 4;
 }
 
 }  // namespace
@@ -102,7 +103,7 @@ int EncodeBmp(const PictureView& picture, ByteBlock& file) {
     PutU32(put, static_cast<uint32_t>(picture.width));
     PutU32(put, static_cast<uint32_t>(picture.height));
     PutU16(put, 1);
-    PutU16(put, static_cast<uint32_t>(8 * pixelBytes));
+    PutU16(put, static_cast<uint16_t>(8 * pixelBytes));
     PutU32(put, 0);
     PutU32(put, static_cast<uint32_t>(imageSize));
     PutU32(put, kPixelsPerMetre);

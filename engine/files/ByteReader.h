@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "engine/files/LittleEndian.h"
+
 namespace zav {
 
 // Little-endian reads from a byte buffer with the failure rule of the
@@ -36,13 +38,12 @@ public:
     uint16_t ReadU16() {
         uint8_t bytes[2] = {};
         Read(bytes, 2);
-        return static_cast<uint16_t>(bytes[0] | bytes[1] << 8);
+        return ReadLittle16(bytes);
     }
     uint32_t ReadU32() {
         uint8_t bytes[4] = {};
         Read(bytes, 4);
-        return static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
-               static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
+        return ReadLittle32(bytes);
     }
 
     void Skip(size_t count) { position_ += count < Remaining() ? count : Remaining(); }

@@ -6,6 +6,7 @@
 
 #include "engine/core/Result.h"
 #include "engine/files/ByteReader.h"
+#include "engine/files/LittleEndian.h"
 
 namespace zav {
 
@@ -59,8 +60,8 @@ bool ReadTgaHeader(ByteReader& in, TgaHeader& header) {
     if (!in.Read(bytes, sizeof bytes)) return false;
     const uint8_t idLength = bytes[0];
     header.imageType = bytes[2];
-    header.width = bytes[12] | bytes[13] << 8;
-    header.height = bytes[14] | bytes[15] << 8;
+    header.width = ReadLittle16(bytes + 12);
+    header.height = ReadLittle16(bytes + 14);
     const uint8_t bitsPerPixel = bytes[16];
     if (bitsPerPixel == 24)
         header.format = RGB8;
@@ -97,10 +98,8 @@ void WriteTgaPicture(const uint8_t* pixels, int32_t width, int32_t height, int32
     const size_t pixelBytes = static_cast<size_t>(BytesPerPixel(format));
     std::memset(out, 0, kTgaHeaderSize);
     out[2] = kTypeRaw;
-    out[12] = static_cast<uint8_t>(width);
-    out[13] = static_cast<uint8_t>(width >> 8);
-    out[14] = static_cast<uint8_t>(height);
-    out[15] = static_cast<uint8_t>(height >> 8);
+    PutLittle16(out + 12, static_cast<uint16_t>(width));
+    PutLittle16(out + 14, static_cast<uint16_t>(height));
     out[16] = static_cast<uint8_t>(8 * pixelBytes);
     out[17] = format == RGBA8 ? kAlphaBits : 0;
     out += kTgaHeaderSize;

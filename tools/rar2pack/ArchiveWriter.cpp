@@ -3,6 +3,7 @@
 #include <climits>
 #include <ctime>
 
+#include "engine/files/LittleEndian.h"
 #include "engine/files/rar/Crc32.h"
 #include "engine/files/rar/Rar2Format.h"
 #include "engine/files/rar/Rar2Names.h"
@@ -12,20 +13,19 @@ namespace zav::rar2 {
 namespace {
 
 void Put16(std::vector<uint8_t>& out, uint32_t value) {
-    out.push_back(static_cast<uint8_t>(value));
-    out.push_back(static_cast<uint8_t>(value >> 8));
+    out.resize(out.size() + 2);
+    PutLittle16(out.data() + out.size() - 2, static_cast<uint16_t>(value));
 }
 void Put32(std::vector<uint8_t>& out, uint32_t value) {
-    Put16(out, value & 0xFFFF);
-    Put16(out, value >> 16);
+    out.resize(out.size() + 4);
+    PutLittle32(out.data() + out.size() - 4, value);
 }
 
 // Fills in the header CRC: the low half of the CRC32 of the header after
 // its CRC field.
 void SealHeader(std::vector<uint8_t>& header) {
     uint32_t crc = Crc32(header.data() + 2, header.size() - 2);
-    header[0] = static_cast<uint8_t>(crc);
-    header[1] = static_cast<uint8_t>(crc >> 8);
+    PutLittle16(header.data(), static_cast<uint16_t>(crc));
 }
 
 // Zero bytes after each compressed stream. Some extractors look up to 16

@@ -5,6 +5,7 @@
 
 #include "engine/core/Log.h"
 #include "engine/core/Result.h"
+#include "engine/files/LittleEndian.h"
 #include "engine/files/rar/Crc32.h"
 #include "engine/files/rar/Rar2Decoder.h"
 #include "engine/files/rar/Rar2Format.h"

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "engine/files/LittleEndian.h"  // every field is little-endian
+
 namespace zav::rar2 {
 
 // Archive blocks. Every block starts with header CRC (16), type (8),
@@ -121,11 +123,5 @@ constexpr uint32_t kLongDistance3 = 0x40000;
 // of packed data can stand for.
 constexpr uint32_t kMaxMatchLength = 260;
 constexpr uint64_t kMaxBytesPerPackedByte = 8 * kMaxMatchLength;
-
-inline uint16_t ReadLittle16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-inline uint32_t ReadLittle32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
 
 }  // namespace zav::rar2

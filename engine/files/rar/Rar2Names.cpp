@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "engine/files/LittleEndian.h"
 #include "engine/files/rar/Rar2Format.h"
 #include "engine/platform/Windows1251.h"
 
@@ -71,7 +72,7 @@ std::u16string DecodeCompact(const uint8_t* plain, size_t plainSize, const uint8
                 break;
             case 2:
                 if (pos + 1 >= size) return out;
-                out += static_cast<char16_t>(enc[pos] | (enc[pos + 1] << 8));
+                out += static_cast<char16_t>(ReadLittle16(enc + pos));
                 pos += 2;
                 break;
             default: {
