@@ -4,7 +4,9 @@
 // the preview and the dialog pictures). The same bytes on every run.
 // Exit status 0, 1 when a picture cannot be written, 64 on wrong usage.
 #include <cstdio>
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 #include "engine/core/Result.h"
 #include "engine/files/CodecManager.h"
@@ -30,17 +32,13 @@ bool Write(const std::string& path, const Canvas& canvas, int32_t format, const 
     return result == kOk;
 }
 
-// Makes the folder and any missing parents.
-bool MakeDirectories(const std::string& path) {
-    for (size_t end = path.find_first_of("/\\", 1); end != std::string::npos; end = path.find_first_of("/\\", end + 1))
-        platform::MakeDirectory(path.substr(0, end).c_str());
-    return platform::MakeDirectory(path.c_str());
-}
-
 bool WriteAll(const std::string& folder) {
     const std::string digits = folder + "/Digits";
-    if (!MakeDirectories(digits)) {
-        std::fprintf(stderr, "mediagen: cannot make %s\n", digits.c_str());
+    // An existing folder is no error; a file in the way is.
+    std::error_code error;
+    std::filesystem::create_directories(std::filesystem::u8path(digits), error);
+    if (error) {
+        std::fprintf(stderr, "mediagen: cannot make %s (%s)\n", digits.c_str(), error.message().c_str());
         return false;
     }
     bool ok = Write(folder + "/preview.bmp", mediagen::PaintPreview(), RGB8) &&
