@@ -27,7 +27,9 @@ ListenerFunction gListener = nullptr;
 void SetSystemWindowFunctions(const SystemWindowFunctions& functions) { gSystemWindow = functions; }
 const SystemWindowFunctions& GetSystemWindowFunctions() { return gSystemWindow; }
 
-Renderer::Renderer() = default;
+// No storage for deferred nodes until the first one comes; it then grows
+// geometrically and is kept between frames.
+Renderer::Renderer() : deferred_(0, 16) {}
 
 Renderer::~Renderer() {
     // A back end releases its device before this runs; only the window is left.
@@ -93,9 +95,7 @@ void Renderer::Defer(GeometryNode* node) {
     Vector3 eye = camera_ ? camera_->GetWorldPosition() : Vector3{};
     const BoundingVolume* volume = node->GetWorldVolume();
     Vector3 center = volume ? volume->GetCenter() : node->GetWorldPosition();
-    try {
-        deferred_.push_back({Ref<GeometryNode>(node), LengthSquared(center - eye)});
-    } catch (const std::bad_alloc&) {
+    if (deferred_.Append({Ref<GeometryNode>(node), LengthSquared(center - eye)}) != kOk) {
         LogError("Недостаточно памяти для отложенной отрисовки узла. Имя[%s] ID[%d]", node->GetName().CStr(),
                  node->GetId());
     }
@@ -103,17 +103,17 @@ void Renderer::Defer(GeometryNode* node) {
 
 void Renderer::FlushDeferred() {
     // Taken out first: drawing may defer again, and that goes to the next flush.
-    std::vector<DeferredNode> nodes;
-    nodes.swap(deferred_);
+    Array<DeferredNode> nodes(0, deferred_.GrowthStep());
+    std::swap(nodes, deferred_);
     auto key = [](float distance) { return std::isnan(distance) ? -INFINITY : distance; };
     std::stable_sort(nodes.begin(), nodes.end(), [&key](const DeferredNode& a, const DeferredNode& b) {
         return key(a.distanceSquared) > key(b.distanceSquared);
     });
     for (DeferredNode& entry : nodes) entry.node->DrawDeferred(*this);
     // Keep the storage for the next frame when nothing was deferred meanwhile.
-    if (deferred_.empty()) {
-        nodes.clear();
-        deferred_.swap(nodes);
+    if (deferred_.IsEmpty()) {
+        nodes.Clear();
+        std::swap(deferred_, nodes);
     }
 }
 

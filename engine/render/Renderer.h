@@ -84,7 +84,7 @@ public:
     // Queues a blended node to be drawn later, farthest first, with its
     // squared distance from the current camera.
     void Defer(GeometryNode* node);
-    int GetDeferredCount() const { return static_cast<int>(deferred_.size()); }
+    int GetDeferredCount() const { return deferred_.Count(); }
     // Draws the queued nodes farthest first (equal distances in the order
     // they came, distances that are not numbers last) and empties the queue.
     void FlushDeferred();
@@ -127,7 +127,7 @@ private:
     Ref<Camera> camera_;
     Ref<GeometryNode> currentNode_;
     Array<Light*> lights_{1, 1};
-    std::vector<DeferredNode> deferred_;
+    Array<DeferredNode> deferred_;  // made in the .cpp, where GeometryNode is complete
 };
 
 // Turns the audio listener: `front` and `top` are the current camera's
