@@ -47,13 +47,13 @@ D3D9Renderer::D3D9Renderer() {
 }
 
 D3D9Renderer::~D3D9Renderer() {
+    // CloseWindow releases the device before anything else, whatever it returns.
     if (device_ && CloseWindow() != kOk) LogError("Невозможно закрыть окно рендеринга.");
-    if (device_) ReleaseDevice();
     if (d3d_) d3d_->Release();
     d3d_ = nullptr;
 }
 
-int D3D9Renderer::CreateDevice(int32_t modeIndex, const String&, void*, int32_t x, int32_t y, int32_t width,
+int D3D9Renderer::CreateDevice(int32_t modeIndex, const String&, void*, int32_t, int32_t, int32_t width,
                                int32_t height) {
     if (!d3d_ || !window_ || modeIndex < 0 || static_cast<size_t>(modeIndex) >= modes_.size()) return kFailed;
     if (device_) ReleaseDevice();
@@ -92,11 +92,6 @@ int D3D9Renderer::CreateDevice(int32_t modeIndex, const String&, void*, int32_t 
     }
     present_ = tried;
     mode_ = mode;
-    depthFormat_ = present.AutoDepthStencilFormat;
-    x_ = mode.fullScreen ? 0 : x;
-    y_ = mode.fullScreen ? 0 : y;
-    width_ = static_cast<int32_t>(present.BackBufferWidth);
-    height_ = static_cast<int32_t>(present.BackBufferHeight);
     deviceLost_ = false;
     inScene_ = false;
 
@@ -135,7 +130,8 @@ void D3D9Renderer::ReadCaps(D3DFORMAT displayFormat) {
     caps_.occlusionQueries = SUCCEEDED(device_->CreateQuery(D3DQUERYTYPE_OCCLUSION, &query)) && query;
     if (query) query->Release();
     caps_.hardwareShadowMaps = SUCCEEDED(d3d_->CheckDeviceFormat(
-        D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, displayFormat, D3DUSAGE_DEPTHSTENCIL, D3DRTYPE_TEXTURE, depthFormat_));
+        D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, displayFormat, D3DUSAGE_DEPTHSTENCIL, D3DRTYPE_TEXTURE,
+        present_.AutoDepthStencilFormat));
     caps_.halfFloatTargets = SUCCEEDED(d3d_->CheckDeviceFormat(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, displayFormat,
                                                                D3DUSAGE_RENDERTARGET, D3DRTYPE_TEXTURE,
                                                                D3DFMT_A16B16G16R16F));
@@ -258,13 +254,13 @@ void D3D9Renderer::DisableLight() {
 int D3D9Renderer::GetViewportWidth() const {
     D3DVIEWPORT9 viewport;
     if (device_ && SUCCEEDED(device_->GetViewport(&viewport))) return static_cast<int>(viewport.Width);
-    return width_;
+    return static_cast<int>(present_.BackBufferWidth);
 }
 
 int D3D9Renderer::GetViewportHeight() const {
     D3DVIEWPORT9 viewport;
     if (device_ && SUCCEEDED(device_->GetViewport(&viewport))) return static_cast<int>(viewport.Height);
-    return height_;
+    return static_cast<int>(present_.BackBufferHeight);
 }
 
 }  // namespace zav

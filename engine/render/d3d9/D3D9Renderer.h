@@ -54,7 +54,7 @@ public:
 
     const D3D9Caps& GetCaps() const { return caps_; }
     IDirect3DDevice9* GetDevice() const { return device_; }
-    D3DFORMAT GetDepthFormat() const { return depthFormat_; }
+    D3DFORMAT GetDepthFormat() const { return present_.AutoDepthStencilFormat; }
     const Color& GetClearColor() const { return clearColor_; }
 
 private:
@@ -68,11 +68,10 @@ private:
 
     IDirect3D9* d3d_ = nullptr;
     IDirect3DDevice9* device_ = nullptr;
+    // The device's parameters as created: back buffer size and depth format.
     D3DPRESENT_PARAMETERS present_ = {};
     D3D9Caps caps_;
-    D3DFORMAT depthFormat_ = D3DFMT_UNKNOWN;
     Color clearColor_;
-    int32_t x_ = 0, y_ = 0, width_ = 0, height_ = 0;
     DisplayMode mode_;
     bool deviceLost_ = false;
     bool inScene_ = false;
