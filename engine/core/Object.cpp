@@ -30,7 +30,7 @@ int CreateObject(Object** object) {
 }
 
 int InitializeObjectClass() {
-    if (!RegisterFactory(Object::StaticType().GetName(), &CreateObject)) {
+    if (!RegisterFactory(Object::StaticType().GetName(), &CreateObject, &Object::StaticType())) {
         LogCritical("Инициализация класса [Object] прошла неудачно.");
         return kFailed;
     }

@@ -83,9 +83,7 @@ void Flare::EnsureBuffers(int count, bool sprites) {
 }
 
 void Flare::Update(double time) {
-    UpdateControllers(time);
-    ComputeWorldTransform();
-    if (GeometryNodeEffect* effect = GetEffect()) effect->Animate(time);
+    GeometryNode::Update(time);
     if (UsesPointSprites()) {
         UpdateSprite();
         return;

@@ -140,8 +140,7 @@ int SceneNode::SetChild(int32_t index, Node* child) {
 }
 
 void SceneNode::Update(double time) {
-    UpdateControllers(time);
-    ComputeWorldTransform();
+    Node::Update(time);
     for (int32_t i = 0; i < effects_.Count(); ++i) {
         Ref<SceneNodeEffect> effect = effects_[i];
         effect->Animate(time);
