@@ -236,12 +236,18 @@ TEST(FactoryRegistry, FactoriesExistOnlyWhileTheEngineRuns) {
     }
     EXPECT_TRUE(capture.Has(kLogCritical, "Создание объекта абстрактного класса [Object]."));
     EXPECT_EQ(FindFactory("ZAV.sampleNode"), nullptr);
+    // Types by name, for code that only knows the name.
+    EXPECT_EQ(FindType("ZAV.SampleNode"), &SampleNode::StaticType());
+    EXPECT_EQ(FindType("ZAV.Object"), &Object::StaticType());
+    EXPECT_EQ(FindType("ZAV.sampleNode"), nullptr);
+    EXPECT_FALSE(keep->IsKindOf(FindType("ZAV.NoSuchClass")));
 
     EXPECT_FALSE(RegisterFactory("ZAV.SampleNode", create));
     ASSERT_EQ(EngineShutdown(), kOk);
     EXPECT_TRUE(capture.Has(kLogInfo, "Завершение работы класса [Object] прошло удачно."));
     EXPECT_EQ(FindFactory("ZAV.SampleNode"), nullptr);
     EXPECT_EQ(FindFactory("ZAV.Object"), nullptr);
+    EXPECT_EQ(FindType("ZAV.SampleNode"), nullptr);
 }
 
 int RefuseAll(Object** object) {
