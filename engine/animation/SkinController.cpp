@@ -176,7 +176,7 @@ int SkinController::Save(Stream& stream) {
 int SkinController::Load(Stream& stream) {
     if (ParentClass::Load(stream) != kOk) return ParentLoadFailed();
     int32_t count = 0;
-    const int64_t bytesLeft = static_cast<int64_t>(stream.GetSize()) - stream.GetPosition();
+    const int64_t bytesLeft = stream.Remaining();
     if (stream.ReadInt32(count) != kOk || count < 0 || count * kStoredBoneSize > bytesLeft - 4) {
         LogError("Невозможно загрузить количество костей. ID[%d] Имя[%s]", GetId(), GetName().CStr());
         return kFailed;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/animation/Controller.h"
+#include "engine/core/ClassRegistration.h"
 #include "engine/core/Engine.h"
 #include "engine/core/Log.h"
 #include "engine/core/ObjectFactory.h"
@@ -24,9 +25,8 @@ int32_t gNextObjectId = 0;
 int gWalkDepth = 0;
 
 int CreateObject(Object** object) {
-    if (object) *object = nullptr;
     LogCritical("Создание объекта абстрактного класса [Object].");
-    return kFailed;
+    return RefuseToCreate(object);
 }
 
 int InitializeObjectClass() {

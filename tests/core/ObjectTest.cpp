@@ -3,6 +3,7 @@
 #include <string>
 
 #include "engine/animation/Controller.h"
+#include "engine/core/ClassRegistration.h"
 #include "engine/core/Engine.h"
 #include "engine/core/Object.h"
 #include "engine/core/ObjectFactory.h"
@@ -250,13 +251,8 @@ TEST(FactoryRegistry, FactoriesExistOnlyWhileTheEngineRuns) {
     EXPECT_EQ(FindType("ZAV.SampleNode"), nullptr);
 }
 
-int RefuseAll(Object** object) {
-    *object = nullptr;
-    return kFailed;
-}
-
 TEST(FactoryRegistry, ATypeNameTakenTwiceFailsTheEngineStart) {
-    ASSERT_TRUE(RegisterFactory("ZAV.Object", &RefuseAll));
+    ASSERT_TRUE(RegisterFactory("ZAV.Object", &RefuseToCreate));
     test::LogCapture capture;
     EXPECT_EQ(EngineInit(), kFailed);
     EXPECT_TRUE(capture.Has(kLogCritical, "Инициализация класса [Object] прошла неудачно."));
@@ -265,7 +261,7 @@ TEST(FactoryRegistry, ATypeNameTakenTwiceFailsTheEngineStart) {
     EXPECT_EQ(FindFactory("ZAV.Object"), nullptr);
 
     // A class registering under a name that a second class already took.
-    ASSERT_TRUE(RegisterFactory("ZAV.SampleController", &RefuseAll));
+    ASSERT_TRUE(RegisterFactory("ZAV.SampleController", &RefuseToCreate));
     EXPECT_EQ(EngineInit(), kFailed);
     EXPECT_EQ(EngineShutdown(), kOk);
     EXPECT_EQ(EngineInit(), kOk);
