@@ -5,6 +5,7 @@
 
 #include "engine/core/Array.h"
 #include "engine/core/Log.h"
+#include "engine/core/ObjectFactory.h"
 #include "engine/core/Result.h"
 #include "engine/core/TypeInfo.h"
 #include "engine/files/FileManager.h"
@@ -17,19 +18,10 @@ namespace zav {
 
 namespace {
 
-// Types are matched by name, so this works with whichever classes the build
-// registers: a scene can only hold objects of registered classes.
-bool IsOfTypeNamed(const Object* object, const char* typeName) {
-    for (const TypeInfo* type = object->GetType(); type; type = type->GetParent())
-        if (type->GetName() == typeName) return true;
-    return false;
-}
-
+// Types are looked up by name, so this works with whichever classes the
+// build registers: a scene can only hold objects of registered classes.
 void CollectObjectsOfType(Object* root, const char* typeName, Array<Object*>& found) {
-    Array<Object*> all;
-    root->CollectObjects(&Object::StaticType(), all);
-    for (Object* object : all)
-        if (IsOfTypeNamed(object, typeName)) found.Append(object);
+    if (const TypeInfo* type = FindType(typeName)) root->CollectObjects(type, found);
 }
 
 // How long the last cached frame stays before the run starts.
@@ -65,7 +57,7 @@ void SceneScreensaver::ApplySoundSettings() {
     }
     // The music keeps playing silently, so that it can be turned up again.
     Object* music = scene_->FindObject("Music");
-    if (music && !current_.Flag(kMusic) && IsOfTypeNamed(music, "ZAV.SoundNode")) SilenceSoundNode(music, false);
+    if (music && !current_.Flag(kMusic) && music->IsKindOf(FindType("ZAV.SoundNode"))) SilenceSoundNode(music, false);
 }
 
 int SceneScreensaver::DeleteData() {

@@ -34,10 +34,18 @@ Node* SkinController::GetBone(int index) const {
 }
 
 int SkinController::AddBone(Node* bone, const Transform& offset) {
-    if (bones_.Append(Ref<Node>(bone)) != kOk) return kOutOfMemory;
-    if (boneOffsets_.Append(offset) != kOk || boneMatrices_.Append(Matrix4::Identity()) != kOk) return kOutOfMemory;
-    Ref<Vector3Buffer> positions(new (std::nothrow) Vector3Buffer(bones_.Count()));
-    if (!positions || positions->GetCount() != bones_.Count()) return kOutOfMemory;
+    // All or nothing: bones, offsets and matrices stay the same length.
+    Ref<Vector3Buffer> positions = NewBuffer<Vector3Buffer>(bones_.Count() + 1);
+    if (!positions || bones_.Append(Ref<Node>(bone)) != kOk) return kOutOfMemory;
+    if (boneOffsets_.Append(offset) != kOk) {
+        bones_.RemoveAt(bones_.Count() - 1);
+        return kOutOfMemory;
+    }
+    if (boneMatrices_.Append(Matrix4::Identity()) != kOk) {
+        bones_.RemoveAt(bones_.Count() - 1);
+        boneOffsets_.RemoveAt(boneOffsets_.Count() - 1);
+        return kOutOfMemory;
+    }
     bonePositions_ = positions;
     return kOk;
 }
@@ -72,23 +80,6 @@ int SkinController::UpdateBoneMatrices() {
     return count;
 }
 
-void SkinController::SkinOwnerVertices(int boneCount) {
-    auto* owner = static_cast<GeometryNode*>(GetOwner());
-    Vector3Buffer* targets = owner->GetVertices();
-    auto* sources = ObjectCast<Vector3Buffer>(sourceVertices_.Get());
-    auto* weights = ObjectCast<Vector4Buffer>(weights_.Get());
-    auto* indices = ObjectCast<Vector4Buffer>(boneIndices_.Get());
-    SkinningJob job;
-    job.sources = sources->Elements();
-    job.targets = targets->Elements();
-    job.vertexCount = targets->GetCount();
-    job.weights = weights->Elements();
-    job.boneIndices = indices->Elements();
-    job.matrices = boneMatrices_.begin();
-    job.matrixCount = boneCount;
-    Skin(job);
-    targets->SetDirty();
-}
 
 void SkinController::UpdateOwnerBounds(bool active) {
     auto* owner = static_cast<GeometryNode*>(GetOwner());
@@ -126,8 +117,16 @@ void SkinController::Update(double) {
     if (!targets || !sources || sources->GetCount() != targets->GetCount() || !weights || !indices ||
         weights->GetCount() < targets->GetCount() || indices->GetCount() < targets->GetCount())
         return;
-    const int boneCount = UpdateBoneMatrices();
-    SkinOwnerVertices(boneCount);
+    SkinningJob job;
+    job.sources = sources->Elements();
+    job.targets = targets->Elements();
+    job.vertexCount = targets->GetCount();
+    job.weights = weights->Elements();
+    job.boneIndices = indices->Elements();
+    job.matrixCount = UpdateBoneMatrices();
+    job.matrices = boneMatrices_.begin();
+    Skin(job);
+    targets->SetDirty();
     UpdateOwnerBounds(true);
 }
 
@@ -176,7 +175,7 @@ int SkinController::Save(Stream& stream) {
 int SkinController::Load(Stream& stream) {
     if (ParentClass::Load(stream) != kOk) return ParentLoadFailed();
     int32_t count = 0;
-    const int64_t bytesLeft = static_cast<int64_t>(stream.GetSize()) - stream.GetPosition();
+    const int64_t bytesLeft = stream.Remaining();
     if (stream.ReadInt32(count) != kOk || count < 0 || count * kStoredBoneSize > bytesLeft - 4) {
         LogError("Невозможно загрузить количество костей. ID[%d] Имя[%s]", GetId(), GetName().CStr());
         return kFailed;
@@ -220,9 +219,8 @@ int SkinController::Load(Stream& stream) {
         LogError("Невозможно загрузить тангенсы. Имя[%s] ID[%d]", GetName().CStr(), GetId());
         return kFailed;
     }
-    bonePositions_ = new (std::nothrow) Vector3Buffer(count);
-    if (!bonePositions_ || bonePositions_->GetCount() != count) {
-        bonePositions_ = nullptr;
+    bonePositions_ = NewBuffer<Vector3Buffer>(count);
+    if (!bonePositions_) {
         LogError("Недостаточно памяти для создания буффера позиций костей. ID[%d] Имя[%s]", GetId(), GetName().CStr());
         return kFailed;
     }

@@ -56,7 +56,6 @@ private:
     // Rebuilds the matrices and bone positions; returns how many bones have
     // a bone, an offset, a matrix and a position slot.
     int UpdateBoneMatrices();
-    void SkinOwnerVertices(int boneCount);
     void UpdateOwnerBounds(bool keepUnbounded);
 
     Array<Ref<Node>> bones_{1, 1};

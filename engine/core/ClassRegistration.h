@@ -43,7 +43,9 @@ public:
     }
 
 private:
-    static int Initialize() { return RegisterFactory(T::StaticType().GetName(), factory_) ? kOk : kFailed; }
+    static int Initialize() {
+        return RegisterFactory(T::StaticType().GetName(), factory_, &T::StaticType()) ? kOk : kFailed;
+    }
     static int Shutdown() {
         UnregisterFactory(T::StaticType().GetName());
         return kOk;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/animation/Controller.h"
+#include "engine/core/ClassRegistration.h"
 #include "engine/core/Engine.h"
 #include "engine/core/Log.h"
 #include "engine/core/ObjectFactory.h"
@@ -24,13 +25,12 @@ int32_t gNextObjectId = 0;
 int gWalkDepth = 0;
 
 int CreateObject(Object** object) {
-    if (object) *object = nullptr;
     LogCritical("Создание объекта абстрактного класса [Object].");
-    return kFailed;
+    return RefuseToCreate(object);
 }
 
 int InitializeObjectClass() {
-    if (!RegisterFactory(Object::StaticType().GetName(), &CreateObject)) {
+    if (!RegisterFactory(Object::StaticType().GetName(), &CreateObject, &Object::StaticType())) {
         LogCritical("Инициализация класса [Object] прошла неудачно.");
         return kFailed;
     }

@@ -11,11 +11,17 @@ class Object;
 // a class that cannot be created.
 using ObjectFactory = int (*)(Object** object);
 
-// The process-wide table from type name to factory. Entries exist between
-// engine initialization and shutdown: each class's init function registers
-// its factory, its shutdown function removes it.
-bool RegisterFactory(const String& typeName, ObjectFactory factory);  // false if the name is taken
+class TypeInfo;
+
+// The process-wide table from type name to factory and type. Entries exist
+// between engine initialization and shutdown: each class's init function
+// registers its factory and type, its shutdown function removes them.
+bool RegisterFactory(const String& typeName, ObjectFactory factory,
+                     const TypeInfo* type = nullptr);  // false if the name is taken
 void UnregisterFactory(const String& typeName);
 ObjectFactory FindFactory(const String& typeName);  // null when absent
+// The registered type of that name; null when absent, so that IsKindOf with
+// it is false.
+const TypeInfo* FindType(const String& typeName);
 
 }  // namespace zav

@@ -1,5 +1,7 @@
 #include "engine/core/ObjectList.h"
 
+#include <unordered_set>
+
 #include "engine/core/Log.h"
 #include "engine/core/Result.h"
 #include "engine/core/Stream.h"
@@ -41,9 +43,14 @@ int ObjectListBase::Load(Stream& stream) {
         LogError("Невозможно загрузить количество объектов.");
         return kFailed;
     }
+    // The count comes from the file: elements already present are found in a
+    // set, so a long list loads in linear time.
+    std::unordered_set<const Object*> present;
+    for (int32_t i = 0; i < items_.Count(); ++i) present.insert(items_[i].Get());
     for (int32_t i = 0; i < count; ++i) {
         Object* object = nullptr;
-        if (stream.ReadObject(*elementType_, &object) != kOk || AddObject(object) != kOk) {
+        if (stream.ReadObject(*elementType_, &object) != kOk ||
+            (present.insert(object).second && items_.Append(Ref<Object>(object)) != kOk)) {
             LogError("Невозможно загрузить объект [%d].", i);
             return kFailed;
         }

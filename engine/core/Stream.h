@@ -89,6 +89,9 @@ public:
 
     int GetState() const { return state_; }
     int32_t GetPosition() const { return position_; }
+    // Bytes between the position and the end, which bound any count read
+    // from here on.
+    int64_t Remaining() const { return static_cast<int64_t>(GetSize()) - position_; }
     int32_t GetCapacity() const { return capacity_; }
     int32_t GetIncrement() const { return increment_; }
     const char* GetData() const { return data_; }

@@ -13,20 +13,32 @@ bool IsKindOf(const TypeInfo* type, const TypeInfo* base) {
 
 namespace {
 
-NameTable<ObjectFactory>& Factories() {
-    static NameTable<ObjectFactory> factories;
+struct RegisteredClass {
+    ObjectFactory factory;
+    const TypeInfo* type;
+};
+
+NameTable<RegisteredClass>& Factories() {
+    static NameTable<RegisteredClass> factories;
     return factories;
 }
 
 }  // namespace
 
-bool RegisterFactory(const String& typeName, ObjectFactory factory) { return Factories().Insert(typeName, factory); }
+bool RegisterFactory(const String& typeName, ObjectFactory factory, const TypeInfo* type) {
+    return Factories().Insert(typeName, RegisteredClass{factory, type});
+}
 
 void UnregisterFactory(const String& typeName) { Factories().Remove(typeName); }
 
 ObjectFactory FindFactory(const String& typeName) {
-    ObjectFactory* factory = Factories().Find(typeName);
-    return factory ? *factory : nullptr;
+    const RegisteredClass* registered = Factories().Find(typeName);
+    return registered ? registered->factory : nullptr;
+}
+
+const TypeInfo* FindType(const String& typeName) {
+    const RegisteredClass* registered = Factories().Find(typeName);
+    return registered ? registered->type : nullptr;
 }
 
 }  // namespace zav

@@ -10,11 +10,7 @@ namespace zav {
 
 MemoryFile::MemoryFile(const String& name) : File(name) {}
 
-MemoryFile::~MemoryFile() {
-    // Closed here: the base destructor would reach the disk file's Close.
-    MemoryFile::Close();
-    ClearSource();
-}
+MemoryFile::~MemoryFile() { ClearSource(); }
 
 int MemoryFile::SetSource(char* bytes, int32_t size) { return AssignSource(bytes, size, true); }
 
@@ -55,11 +51,6 @@ int MemoryFile::Open(int mode) {
     }
     if (sourceSize_ > 0) std::memcpy(data, source_, static_cast<size_t>(sourceSize_));
     MarkOpen(kFileRead, data, sourceSize_);
-    return kOk;
-}
-
-int MemoryFile::Close() {
-    if (IsOpen()) MarkClosed();
     return kOk;
 }
 

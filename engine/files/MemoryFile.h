@@ -20,7 +20,6 @@ public:
     // Mode 0 only: any other mode, or no source, returns 1 without a message
     // and leaves the file closed. 2 when memory runs out.
     int Open(int mode) override;
-    int Close() override;
 
     // Gives the file its content and the ownership of it: `bytes` come from
     // new[] and are freed with the file (or by the next SetSource). A size of

@@ -20,10 +20,8 @@ struct HandlerNode {
     HandlerNode* next = nullptr;
 };
 
-// The queue holds `pendingCount` live events at its front; entries past it are
-// storage kept for the next frame.
+// Emptied after each dispatch; its storage stays for the next frame.
 Array<InputEvent>* gEvents = nullptr;
-int32_t gPendingCount = 0;
 HandlerNode* gHandlers = nullptr;
 
 void DropHandlers() {
@@ -49,7 +47,7 @@ int InitializeInputManager() {
             return kFailed;
         }
     }
-    gPendingCount = 0;
+    gEvents->Clear();
     LogInfo("Менеджер ввода инициализирован.");
     return kOk;
 }
@@ -58,7 +56,6 @@ int ShutdownInputManager() {
     LogInfo("Завершение работы менеджера ввода.");
     delete gEvents;
     gEvents = nullptr;
-    gPendingCount = 0;
     DropHandlers();
     LogInfo("Менеджер ввода завершил работу.");
     return kOk;
@@ -87,13 +84,8 @@ int RegisterInputHandler(InputHandler* handler) {
 }
 
 void PostEvent(const InputEvent& event) {
-    if (!gEvents) return;
-    if (gPendingCount < gEvents->Count()) {
-        (*gEvents)[gPendingCount] = event;
-    } else if (gEvents->Append(event) != kOk) {
-        return;  // out of memory: the event is lost, the run goes on
-    }
-    ++gPendingCount;
+    // Out of memory, the event is lost and the run goes on.
+    if (gEvents) gEvents->Append(event);
 }
 
 int PumpMessages() {
@@ -105,16 +97,23 @@ int PumpMessages() {
 
 int ProcessInput() {
     PumpMessages();
-    const int32_t count = gPendingCount;
-    for (HandlerNode* node = gHandlers; node; node = node->next) {
+    // Events posted while handlers run are dropped with the rest. A handler
+    // may stop the manager, which frees the queue and the handler list.
+    const int32_t count = PendingEventCount();
+    for (HandlerNode* node = gHandlers; node;) {
         // Keep the handler alive even if it is the last reference's owner.
         Ref<InputHandler> handler = node->handler;
-        for (int32_t i = 0; i < count && gEvents; ++i) handler->OnInputEvent((*gEvents)[i]);
+        for (int32_t i = 0; i < count && gEvents; ++i) {
+            const InputEvent event = (*gEvents)[i];  // posting may move the queue
+            handler->OnInputEvent(event);
+        }
+        if (!gEvents) return kOk;
+        node = node->next;
     }
-    gPendingCount = 0;
+    if (gEvents) gEvents->Clear();
     return kOk;
 }
 
-int PendingEventCount() { return gPendingCount; }
+int PendingEventCount() { return gEvents ? gEvents->Count() : 0; }
 
 }  // namespace zav

@@ -59,7 +59,7 @@ int TypedBuffer<Element>::Load(Stream& stream) {
     int32_t count = 0;
     // The count must fit in what is left of the stream before anything is
     // allocated for it.
-    const int64_t bytesLeft = static_cast<int64_t>(stream.GetSize()) - stream.GetPosition();
+    const int64_t bytesLeft = stream.Remaining();
     if (stream.ReadInt32(count) != kOk || count < 0 ||
         static_cast<int64_t>(count) * static_cast<int64_t>(sizeof(Element)) > bytesLeft - 4) {
         LogError("Невозможно загрузить количество данных буффера. ID[%d] Имя[%s]", GetId(), GetName().CStr());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <new>
 
 #include "engine/core/Object.h"
 #include "engine/core/Values.h"
@@ -70,5 +71,13 @@ ZAV_TYPED_BUFFER(Vector4Buffer, Vector4);
 ZAV_TYPED_BUFFER(ColorBuffer, Color);
 
 #undef ZAV_TYPED_BUFFER
+
+// A new buffer of `count` zeroed elements, or null when memory runs out.
+template <class TypedBufferClass>
+Ref<TypedBufferClass> NewBuffer(int count) {
+    Ref<TypedBufferClass> buffer(new (std::nothrow) TypedBufferClass(count));
+    if (buffer && buffer->GetCount() != count) buffer = nullptr;
+    return buffer;
+}
 
 }  // namespace zav

@@ -38,8 +38,7 @@ Plane PlaneThrough(const Vector3& a, const Vector3& b, const Vector3& c) {
 Camera::Camera(const String& name) : Node(name) {}
 
 void Camera::Update(double time) {
-    UpdateControllers(time);
-    ComputeWorldTransform();
+    Node::Update(time);
     UpdateMatrices();
 }
 

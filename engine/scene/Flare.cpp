@@ -31,14 +31,6 @@ T* Usable(Buffer* buffer, int count) {
     return typed && typed->GetCount() >= count ? typed : nullptr;
 }
 
-// A new T of `count` entries, or null when memory runs out.
-template <class T>
-Ref<T> Made(int count) {
-    Ref<T> buffer(new (std::nothrow) T(count));
-    if (buffer && buffer->GetCount() != count) buffer = nullptr;
-    return buffer;
-}
-
 }  // namespace
 
 Flare::Flare(const String& name) : GeometryNode(name) {
@@ -65,27 +57,25 @@ void Flare::UpdateLocalVolume() {
 
 void Flare::EnsureBuffers(int count, bool sprites) {
     if (!Usable<Vector3Buffer>(GetVertices(), count)) {
-        if (Ref<Vector3Buffer> vertices = Made<Vector3Buffer>(count)) SetVertices(vertices.Get());
+        if (Ref<Vector3Buffer> vertices = NewBuffer<Vector3Buffer>(count)) SetVertices(vertices.Get());
     }
     if (!Usable<ColorBuffer>(GetColors(), count)) {
-        if (Ref<ColorBuffer> colors = Made<ColorBuffer>(count)) SetColors(colors.Get());
+        if (Ref<ColorBuffer> colors = NewBuffer<ColorBuffer>(count)) SetColors(colors.Get());
     }
     if (!Usable<Vector2Buffer>(GetTexCoords(0), count)) {
-        if (Ref<Vector2Buffer> texCoords = Made<Vector2Buffer>(count)) {
+        if (Ref<Vector2Buffer> texCoords = NewBuffer<Vector2Buffer>(count)) {
             if (!sprites)
                 for (int i = 0; i < count; ++i) (*texCoords)[i] = kBillboardTexCoords[i % kBillboardVertices];
             SetTexCoords(0, texCoords.Get());
         }
     }
     if (sprites && !Usable<FloatBuffer>(GetPointSizes(), count)) {
-        if (Ref<FloatBuffer> sizes = Made<FloatBuffer>(count)) SetPointSizes(sizes.Get());
+        if (Ref<FloatBuffer> sizes = NewBuffer<FloatBuffer>(count)) SetPointSizes(sizes.Get());
     }
 }
 
 void Flare::Update(double time) {
-    UpdateControllers(time);
-    ComputeWorldTransform();
-    if (GeometryNodeEffect* effect = GetEffect()) effect->Animate(time);
+    GeometryNode::Update(time);
     if (UsesPointSprites()) {
         UpdateSprite();
         return;

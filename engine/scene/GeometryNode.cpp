@@ -95,8 +95,7 @@ void GeometryNode::SetIndices(IntBuffer* indices) {
 }
 
 void GeometryNode::Update(double time) {
-    UpdateControllers(time);
-    ComputeWorldTransform();
+    Node::Update(time);
     if (effect_) effect_->Animate(time);
 }
 
@@ -140,12 +139,17 @@ void GeometryNode::DrawThroughPasses(Renderer& renderer) {
     }
 }
 
+std::array<Object*, 15> GeometryNode::SearchedParts() const {
+    // The colours are not searched.
+    return {effect_.Get(),       vertices_.Get(),     pointSizes_.Get(),   normals_.Get(),
+            tangents_.Get(),     texCoords_[0].Get(), texCoords_[1].Get(), texCoords_[2].Get(),
+            texCoords_[3].Get(), texCoords_[4].Get(), texCoords_[5].Get(), texCoords_[6].Get(),
+            texCoords_[7].Get(), indices_.Get(),      localVolume_.Get()};
+}
+
 Object* GeometryNode::FindObject(const String& name) {
     if (Object* found = Node::FindObject(name)) return found;
-    Object* const parts[] = {effect_.Get(),       vertices_.Get(),     pointSizes_.Get(),   normals_.Get(),
-                             tangents_.Get(),     texCoords_[0].Get(), texCoords_[1].Get(), texCoords_[2].Get(),
-                             texCoords_[3].Get(), texCoords_[4].Get(), texCoords_[5].Get(), texCoords_[6].Get(),
-                             texCoords_[7].Get(), indices_.Get(),      localVolume_.Get()};
+    const auto parts = SearchedParts();
     WalkLevel level;
     if (level.TooDeep()) return nullptr;
     for (Object* part : parts)
@@ -156,10 +160,7 @@ Object* GeometryNode::FindObject(const String& name) {
 
 void GeometryNode::CollectObjects(const TypeInfo* type, Array<Object*>& objects) {
     Node::CollectObjects(type, objects);
-    Object* const parts[] = {effect_.Get(),       vertices_.Get(),     pointSizes_.Get(),   normals_.Get(),
-                             tangents_.Get(),     texCoords_[0].Get(), texCoords_[1].Get(), texCoords_[2].Get(),
-                             texCoords_[3].Get(), texCoords_[4].Get(), texCoords_[5].Get(), texCoords_[6].Get(),
-                             texCoords_[7].Get(), indices_.Get(),      localVolume_.Get()};
+    const auto parts = SearchedParts();
     WalkLevel level;
     if (level.TooDeep()) return;
     for (Object* part : parts)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include "engine/scene/Buffer.h"
@@ -85,6 +86,9 @@ protected:
     Ref<BoundingVolume> localVolume_;
 
 private:
+    // What FindObject and CollectObjects walk into, in order.
+    std::array<Object*, 15> SearchedParts() const;
+
     Ref<GeometryNodeEffect> effect_;
     Ref<Vector3Buffer> vertices_;
     Ref<FloatBuffer> pointSizes_;

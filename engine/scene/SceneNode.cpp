@@ -18,8 +18,6 @@ ZAV_REGISTER_CLASS(SceneNode);
 
 namespace {
 
-int64_t BytesLeft(const Stream& stream) { return static_cast<int64_t>(stream.GetSize()) - stream.GetPosition(); }
-
 // Every object reference takes at least four bytes of the stream.
 constexpr int64_t kReferenceSize = 4;
 
@@ -140,8 +138,7 @@ int SceneNode::SetChild(int32_t index, Node* child) {
 }
 
 void SceneNode::Update(double time) {
-    UpdateControllers(time);
-    ComputeWorldTransform();
+    Node::Update(time);
     for (int32_t i = 0; i < effects_.Count(); ++i) {
         Ref<SceneNodeEffect> effect = effects_[i];
         effect->Animate(time);
@@ -257,7 +254,7 @@ int SceneNode::Load(Stream& stream) {
 
     if (ParentClass::Load(stream) != kOk) return ParentLoadFailed();
     int32_t effectCount = 0;
-    if (stream.ReadInt32(effectCount) != kOk || effectCount < 0 || effectCount > BytesLeft(stream) / kReferenceSize) {
+    if (stream.ReadInt32(effectCount) != kOk || effectCount < 0 || effectCount > stream.Remaining() / kReferenceSize) {
         LogError("Невозможно загрузить количество эффектов. ID[%d] Имя[%s]", GetId(), GetName().CStr());
         return kFailed;
     }
@@ -270,7 +267,7 @@ int SceneNode::Load(Stream& stream) {
     }
     int32_t childCount = 0;
     if (stream.ReadInt32(childCount) != kOk || childCount < 0 ||
-        childCount > (BytesLeft(stream) - 4) / kReferenceSize) {
+        childCount > (stream.Remaining() - 4) / kReferenceSize) {
         LogError("Невозможно загрузить количество дочерних узлов. ID[%d] Имя[%s]", GetId(), GetName().CStr());
         return kFailed;
     }

@@ -13,13 +13,6 @@ ZAV_REGISTER_CLASS(Triangles);
 
 namespace {
 
-// A new zeroed buffer of `count` vectors, or null when memory runs out.
-Ref<Vector3Buffer> NewVectors(int count) {
-    Ref<Vector3Buffer> buffer(new (std::nothrow) Vector3Buffer(count));
-    if (buffer && buffer->GetCount() != count) buffer = nullptr;
-    return buffer;
-}
-
 bool InRange(int32_t index, int count) { return index >= 0 && index < count; }
 
 void NormalizeAll(Vector3Buffer& vectors) {
@@ -42,7 +35,7 @@ void Triangles::GenerateNormals() {
     Vector3Buffer* vertices = GetVertices();
     if (!indices || !vertices) return;
     const int vertexCount = vertices->GetCount();
-    Ref<Vector3Buffer> normals = NewVectors(vertexCount);
+    Ref<Vector3Buffer> normals = NewBuffer<Vector3Buffer>(vertexCount);
     if (!normals) {
         LogError("Недостаточно памяти для создания буффера нормалей. ID[%d] Имя[%s]", GetId(), GetName().CStr());
         SetNormals(nullptr);
@@ -72,7 +65,7 @@ void Triangles::GenerateTangents(int texCoordSet) {
     const int stride = TexCoordStride(texCoords);
     if (stride == 0) return;
     const int vertexCount = vertices->GetCount();
-    Ref<Vector3Buffer> tangents = NewVectors(vertexCount);
+    Ref<Vector3Buffer> tangents = NewBuffer<Vector3Buffer>(vertexCount);
     if (!tangents) {
         LogError("Недостаточно памяти для создания буффера тангенсов. ID[%d] Имя[%s]", GetId(), GetName().CStr());
         SetTangents(nullptr);

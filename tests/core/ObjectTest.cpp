@@ -3,6 +3,7 @@
 #include <string>
 
 #include "engine/animation/Controller.h"
+#include "engine/core/ClassRegistration.h"
 #include "engine/core/Engine.h"
 #include "engine/core/Object.h"
 #include "engine/core/ObjectFactory.h"
@@ -236,21 +237,22 @@ TEST(FactoryRegistry, FactoriesExistOnlyWhileTheEngineRuns) {
     }
     EXPECT_TRUE(capture.Has(kLogCritical, "Создание объекта абстрактного класса [Object]."));
     EXPECT_EQ(FindFactory("ZAV.sampleNode"), nullptr);
+    // Types by name, for code that only knows the name.
+    EXPECT_EQ(FindType("ZAV.SampleNode"), &SampleNode::StaticType());
+    EXPECT_EQ(FindType("ZAV.Object"), &Object::StaticType());
+    EXPECT_EQ(FindType("ZAV.sampleNode"), nullptr);
+    EXPECT_FALSE(keep->IsKindOf(FindType("ZAV.NoSuchClass")));
 
     EXPECT_FALSE(RegisterFactory("ZAV.SampleNode", create));
     ASSERT_EQ(EngineShutdown(), kOk);
     EXPECT_TRUE(capture.Has(kLogInfo, "Завершение работы класса [Object] прошло удачно."));
     EXPECT_EQ(FindFactory("ZAV.SampleNode"), nullptr);
     EXPECT_EQ(FindFactory("ZAV.Object"), nullptr);
-}
-
-int RefuseAll(Object** object) {
-    *object = nullptr;
-    return kFailed;
+    EXPECT_EQ(FindType("ZAV.SampleNode"), nullptr);
 }
 
 TEST(FactoryRegistry, ATypeNameTakenTwiceFailsTheEngineStart) {
-    ASSERT_TRUE(RegisterFactory("ZAV.Object", &RefuseAll));
+    ASSERT_TRUE(RegisterFactory("ZAV.Object", &RefuseToCreate));
     test::LogCapture capture;
     EXPECT_EQ(EngineInit(), kFailed);
     EXPECT_TRUE(capture.Has(kLogCritical, "Инициализация класса [Object] прошла неудачно."));
@@ -259,7 +261,7 @@ TEST(FactoryRegistry, ATypeNameTakenTwiceFailsTheEngineStart) {
     EXPECT_EQ(FindFactory("ZAV.Object"), nullptr);
 
     // A class registering under a name that a second class already took.
-    ASSERT_TRUE(RegisterFactory("ZAV.SampleController", &RefuseAll));
+    ASSERT_TRUE(RegisterFactory("ZAV.SampleController", &RefuseToCreate));
     EXPECT_EQ(EngineInit(), kFailed);
     EXPECT_EQ(EngineShutdown(), kOk);
     EXPECT_EQ(EngineInit(), kOk);

@@ -11,6 +11,7 @@
 #include "engine/core/Stream.h"
 #include "tests/support/LogCapture.h"
 #include "tests/support/SampleClasses.h"
+#include "tests/support/StreamBytes.h"
 
 namespace zav {
 
@@ -33,12 +34,16 @@ ZAV_REGISTER_CLASS(CarelessNode);
 
 namespace {
 
+using test::BytesStream;
+using test::Int32Bytes;
+using test::LoadFromBytes;
 using test::NameAndId;
+using test::RecordHeader;
 using test::SampleController;
 using test::SampleNode;
-
-std::string Int32(int32_t value) { return std::string(reinterpret_cast<const char*>(&value), 4); }
-std::string Text(const std::string& text) { return Int32(static_cast<int32_t>(text.size())) + text; }
+using test::SaveToBytes;
+using test::TextBytes;
+using test::Written;
 
 class Serialization : public ::testing::Test {
 protected:
@@ -50,27 +55,6 @@ protected:
     void TearDown() override {
         SampleNode::BreakAllLinks();
         EXPECT_EQ(EngineShutdown(), kOk);
-    }
-
-    static std::string Save(Object* object) {
-        Stream stream(0, 256);
-        EXPECT_EQ(stream.WriteObject(object), kOk);
-        return std::string(stream.GetData(), stream.GetPosition());
-    }
-
-    // Reads one reference from `bytes`; `state` receives the stream's state.
-    static Ref<Object> Load(const std::string& bytes, int* state = nullptr) {
-        Stream stream(static_cast<int32_t>(bytes.size()), 0);
-        stream.Write(bytes.data(), static_cast<int32_t>(bytes.size()));
-        stream.SetPosition(0);
-        Object* object = nullptr;
-        int result = stream.ReadObject(&object);
-        EXPECT_EQ(result, stream.GetState());
-        if (state) *state = result;
-        if (result != kOk) {
-            EXPECT_EQ(object, nullptr);
-        }
-        return Ref<Object>(object);
     }
 
     // Nothing created by a test's reads outlives it.
@@ -97,16 +81,16 @@ std::string PlainNodeRecord(const std::string& name) {
     stream.WriteInt32(-1);
     stream.WriteInt32(-1);
     stream.WriteInt32(0);
-    return Text(name) + std::string(stream.GetData(), stream.GetPosition());
+    return TextBytes(name) + Written(stream);
 }
 
 TEST_F(Serialization, RecordLayoutOfAnObject) {
     Ref<SampleNode> root(new SampleNode("Root"));
-    std::string bytes = Save(root.Get());
-    EXPECT_EQ(bytes, Int32(root->GetId()) + Text("ZAV.SampleNode") + PlainNodeRecord("Root"));
-    EXPECT_EQ(Save(nullptr), std::string(4, '\xFF'));
+    std::string bytes = SaveToBytes(root.Get());
+    EXPECT_EQ(bytes, RecordHeader(root->GetId(), "ZAV.SampleNode") + PlainNodeRecord("Root"));
+    EXPECT_EQ(SaveToBytes(nullptr), std::string(4, '\xFF'));
     int state = -1;
-    EXPECT_EQ(Load(std::string(4, '\xFF'), &state).Get(), nullptr);
+    EXPECT_EQ(LoadFromBytes(std::string(4, '\xFF'), &state).Get(), nullptr);
     EXPECT_EQ(state, kOk);
 }
 
@@ -119,12 +103,12 @@ TEST_F(Serialization, SharedObjectsAreWrittenOnceAndReadAsOneInstance) {
     root->children.AddUnique(right.Get());
     left->AddController(shared.Get());
     right->AddController(shared.Get());
-    std::string bytes = Save(root.Get());
+    std::string bytes = SaveToBytes(root.Get());
     size_t first = bytes.find("ZAV.SampleController");
     ASSERT_NE(first, std::string::npos);
     EXPECT_EQ(bytes.find("ZAV.SampleController", first + 1), std::string::npos);
 
-    Ref<Object> read = Load(bytes);
+    Ref<Object> read = LoadFromBytes(bytes);
     auto* copy = ObjectCast<SampleNode>(read.Get());
     ASSERT_NE(copy, nullptr);
     EXPECT_EQ(copy->RefCount(), 1);  // only ours
@@ -142,7 +126,7 @@ TEST_F(Serialization, SharedObjectsAreWrittenOnceAndReadAsOneInstance) {
 TEST_F(Serialization, SelfReferencesAndCyclesComeBackAsTheSameInstances) {
     Ref<SampleNode> self(new SampleNode("self"));
     self->next = self;
-    Ref<Object> readSelf = Load(Save(self.Get()));
+    Ref<Object> readSelf = LoadFromBytes(SaveToBytes(self.Get()));
     auto* selfCopy = ObjectCast<SampleNode>(readSelf.Get());
     ASSERT_NE(selfCopy, nullptr);
     EXPECT_EQ(selfCopy->next.Get(), selfCopy);
@@ -151,7 +135,7 @@ TEST_F(Serialization, SelfReferencesAndCyclesComeBackAsTheSameInstances) {
     a->next = b;
     b->any = a;
     b->children.AddUnique(a.Get());
-    Ref<Object> readA = Load(Save(a.Get()));
+    Ref<Object> readA = LoadFromBytes(SaveToBytes(a.Get()));
     auto* aCopy = ObjectCast<SampleNode>(readA.Get());
     ASSERT_NE(aCopy, nullptr);
     SampleNode* bCopy = aCopy->next.Get();
@@ -164,10 +148,10 @@ TEST_F(Serialization, SelfReferencesAndCyclesComeBackAsTheSameInstances) {
 TEST_F(Serialization, ControllerListOrderIsRestored) {
     Ref<SampleNode> owner(new SampleNode("owner"));
     for (const char* name : {"A", "B", "C"}) owner->AddController(new SampleController(name));
-    std::string bytes = Save(owner.Get());
+    std::string bytes = SaveToBytes(owner.Get());
     EXPECT_LT(bytes.find("\x01\x00\x00\x00" "A", 0, 5), bytes.find("\x01\x00\x00\x00" "B", 0, 5));
     EXPECT_LT(bytes.find("\x01\x00\x00\x00" "B", 0, 5), bytes.find("\x01\x00\x00\x00" "C", 0, 5));
-    Ref<Object> read = Load(bytes);
+    Ref<Object> read = LoadFromBytes(bytes);
     ASSERT_EQ(read->GetControllerCount(), 3);
     EXPECT_EQ(read->GetController(0)->GetName(), "C");
     EXPECT_EQ(read->GetController(1)->GetName(), "B");
@@ -190,7 +174,8 @@ TEST_F(Serialization, TypesThatCannotBeCreatedOrAreUnknownFailTheRead) {
     for (const Case& c : cases) {
         test::LogCapture capture;
         int state = kOk;
-        EXPECT_EQ(Load(Int32(5) + Text(c.type) + Text("x") + Int32(0) + "\x01", &state).Get(), nullptr);
+        std::string bytes = RecordHeader(5, c.type) + TextBytes("x") + Int32Bytes(0) + "\x01";
+        EXPECT_EQ(LoadFromBytes(bytes, &state).Get(), nullptr);
         EXPECT_EQ(state, kFailed) << c.type;
         EXPECT_TRUE(capture.Has(kLogError, c.message)) << c.type;
     }
@@ -201,18 +186,18 @@ TEST_F(Serialization, AFieldOfTheWrongClassFailsWithTheFieldsMessage) {
     Ref<SampleNode> node(new SampleNode("holder"));
     Ref<SampleController> stranger(new SampleController("stranger"));
     node->any = stranger;
-    std::string bytes = Save(node.Get());
+    std::string bytes = SaveToBytes(node.Get());
     // Swap the two references: `next` now names the controller, `any` is null.
-    std::string nullRef = Int32(-1);
-    size_t anyAt = bytes.find(Int32(stranger->GetId()) + Text("ZAV.SampleController"));
+    std::string nullRef = Int32Bytes(-1);
+    size_t anyAt = bytes.find(RecordHeader(stranger->GetId(), "ZAV.SampleController"));
     size_t nextAt = bytes.rfind(nullRef, anyAt);
     ASSERT_EQ(nextAt + 4, anyAt);
     std::string controllerRecord = bytes.substr(anyAt, bytes.size() - 4 - anyAt);
-    std::string swapped = bytes.substr(0, nextAt) + controllerRecord + nullRef + Int32(0);
+    std::string swapped = bytes.substr(0, nextAt) + controllerRecord + nullRef + Int32Bytes(0);
 
     test::LogCapture capture;
     int state = kOk;
-    EXPECT_EQ(Load(swapped, &state).Get(), nullptr);
+    EXPECT_EQ(LoadFromBytes(swapped, &state).Get(), nullptr);
     EXPECT_EQ(state, kFailed);
     EXPECT_TRUE(capture.HasPrefix(kLogError, "Невозможно загрузить поле [next] образца."));
     node = nullptr;
@@ -223,11 +208,11 @@ TEST_F(Serialization, AFieldOfTheWrongClassFailsWithTheFieldsMessage) {
 TEST_F(Serialization, AControllerReferenceNamingANonControllerIsRefused) {
     Ref<SampleNode> owner(new SampleNode("owner"));
     // The owner's Object record lists one "controller": a SampleNode.
-    std::string bytes = Int32(1) + Text("ZAV.SampleNode") + Text("owner") + Int32(1) + Int32(2) +
-                        Text("ZAV.SampleNode") + PlainNodeRecord("intruder");
+    std::string bytes = RecordHeader(1, "ZAV.SampleNode") + TextBytes("owner") + Int32Bytes(1) +
+                        RecordHeader(2, "ZAV.SampleNode") + PlainNodeRecord("intruder");
     test::LogCapture capture;
     int state = kOk;
-    EXPECT_EQ(Load(bytes, &state).Get(), nullptr);
+    EXPECT_EQ(LoadFromBytes(bytes, &state).Get(), nullptr);
     EXPECT_EQ(state, kFailed);
     EXPECT_TRUE(capture.HasPrefix(kLogError, "Невозможно установить контроллер объекта. Имя[owner] ID["));
     owner = nullptr;
@@ -235,7 +220,8 @@ TEST_F(Serialization, AControllerReferenceNamingANonControllerIsRefused) {
 
     // A null controller reference is refused the same way.
     capture.Clear();
-    EXPECT_EQ(Load(Int32(1) + Text("ZAV.SampleController") + Text("c") + Int32(1) + Int32(-1), &state).Get(), nullptr);
+    bytes = RecordHeader(1, "ZAV.SampleController") + TextBytes("c") + Int32Bytes(1) + Int32Bytes(-1);
+    EXPECT_EQ(LoadFromBytes(bytes, &state).Get(), nullptr);
     EXPECT_EQ(state, kFailed);
     EXPECT_TRUE(capture.HasPrefix(kLogWarning, "Указатель на устанавливаемый контроллер равен 0. Имя[c] ID["));
     EXPECT_TRUE(capture.HasPrefix(kLogError, "Невозможно установить контроллер объекта. Имя[c] ID["));
@@ -257,7 +243,7 @@ std::string SaveSampleGraph(bool cyclic) {
     Stream stream(0, 256);
     stream.WriteObject(root.Get());
     child->any = nullptr;
-    return std::string(stream.GetData(), stream.GetPosition());
+    return Written(stream);
 }
 
 TEST_F(Serialization, EveryTruncationFailsCleanlyAndLeaksNothing) {
@@ -266,11 +252,11 @@ TEST_F(Serialization, EveryTruncationFailsCleanlyAndLeaksNothing) {
     for (size_t length = 0; length < bytes.size(); ++length) {
         SCOPED_TRACE(length);
         int state = kOk;
-        EXPECT_EQ(Load(bytes.substr(0, length), &state).Get(), nullptr);
+        EXPECT_EQ(LoadFromBytes(bytes.substr(0, length), &state).Get(), nullptr);
         EXPECT_NE(state, kOk);
         ExpectNothingLeaked();
     }
-    EXPECT_NE(Load(bytes).Get(), nullptr);
+    EXPECT_NE(LoadFromBytes(bytes).Get(), nullptr);
     ExpectNothingLeaked();
 
     // A cycle of counted references is the holders' to break; the stream
@@ -278,7 +264,7 @@ TEST_F(Serialization, EveryTruncationFailsCleanlyAndLeaksNothing) {
     bytes = SaveSampleGraph(true);
     for (size_t length = 0; length < bytes.size(); ++length) {
         SCOPED_TRACE(length);
-        EXPECT_EQ(Load(bytes.substr(0, length)).Get(), nullptr);
+        EXPECT_EQ(LoadFromBytes(bytes.substr(0, length)).Get(), nullptr);
         SampleNode::BreakAllLinks();
         ExpectNothingLeaked();
     }
@@ -287,13 +273,13 @@ TEST_F(Serialization, EveryTruncationFailsCleanlyAndLeaksNothing) {
 TEST_F(Serialization, DeeplyNestedRecordsFailAtTheNestingLimit) {
     // 100 000 controllers, each the only controller of the one before, each
     // record nested inside the previous one.
-    std::string record = Text("ZAV.SampleController") + Text("") + Int32(1);
+    std::string record = TextBytes("ZAV.SampleController") + TextBytes("") + Int32Bytes(1);
     std::string bytes;
-    for (int i = 0; i < 100000; ++i) bytes += Int32(i) + record;
-    bytes += Int32(-1);
+    for (int i = 0; i < 100000; ++i) bytes += Int32Bytes(i) + record;
+    bytes += Int32Bytes(-1);
     test::LogCapture capture;
     int state = kOk;
-    EXPECT_EQ(Load(bytes, &state).Get(), nullptr);
+    EXPECT_EQ(LoadFromBytes(bytes, &state).Get(), nullptr);
     EXPECT_EQ(state, kFailed);
     EXPECT_TRUE(capture.Has(kLogError, "Превышена допустимая вложенность объектов в потоке. RTTI[ZAV.SampleController] ID[" +
                                            std::to_string(Stream::kMaxObjectNesting) + "]"));
@@ -322,18 +308,18 @@ TEST_F(Serialization, ARecordsResultNeverClearsAnEarlierFailure) {
     EXPECT_EQ(tight.GetState(), kFailed);
 
     int state = kOk;
-    EXPECT_EQ(Load(Int32(3) + Text("ZAV.CarelessNode"), &state).Get(), nullptr);
+    EXPECT_EQ(LoadFromBytes(RecordHeader(3, "ZAV.CarelessNode"), &state).Get(), nullptr);
     EXPECT_EQ(state, kFailed);
 }
 
 TEST_F(Serialization, FailuresLogAChainInnermostFirst) {
     Ref<SampleController> controller(new SampleController("ctl"));
-    std::string bytes = Save(controller.Get());
+    std::string bytes = SaveToBytes(controller.Get());
     test::LogCapture capture;
     // Cut inside the name: the Object record fails, then the parent-record
     // line of the controller, of the sample class, and the stream stays failed.
     int state = kOk;
-    Load(bytes.substr(0, bytes.size() - 12), &state);
+    LoadFromBytes(bytes.substr(0, bytes.size() - 12), &state);
     EXPECT_EQ(state, kFailed);
     std::vector<std::string> errors;
     for (const test::LogCapture::Line& line : capture.Lines())
@@ -353,12 +339,12 @@ TEST_F(Serialization, ARewoundStreamForgetsTheObjectsItWrote) {
     } stream;
     Ref<SampleNode> node(new SampleNode("again"));
     ASSERT_EQ(stream.WriteObject(node.Get()), kOk);
-    const std::string first(stream.GetData(), stream.GetPosition());
+    const std::string first = Written(stream);
     ASSERT_EQ(stream.WriteObject(node.Get()), kOk);
     EXPECT_EQ(stream.GetPosition(), static_cast<int32_t>(first.size()) + 4);  // a bare ID
     stream.Rewind();
     ASSERT_EQ(stream.WriteObject(node.Get()), kOk);
-    EXPECT_EQ(std::string(stream.GetData(), stream.GetPosition()), first);
+    EXPECT_EQ(Written(stream), first);
 
     stream.ReplaceBuffer(new char[4]{'\x2A', 0, 0, 0}, 4);
     EXPECT_EQ(stream.GetCapacity(), 4);
@@ -384,12 +370,10 @@ TEST_F(Serialization, ObjectListKeepsEachObjectOnceAndChecksItsElements) {
 
     Stream stream(0, 128);
     ASSERT_EQ(list.Save(stream), kOk);
-    std::string bytes(stream.GetData(), stream.GetPosition());
-    EXPECT_EQ(bytes.substr(0, 4), Int32(3));
+    std::string bytes = Written(stream);
+    EXPECT_EQ(bytes.substr(0, 4), Int32Bytes(3));
 
-    Stream reader(static_cast<int32_t>(bytes.size()), 0);
-    reader.Write(bytes.data(), static_cast<int32_t>(bytes.size()));
-    reader.SetPosition(0);
+    BytesStream reader(bytes);
     ObjectList<SampleNode> copy;
     ASSERT_EQ(copy.Load(reader), kOk);
     ASSERT_EQ(copy.Count(), 3);
@@ -398,9 +382,7 @@ TEST_F(Serialization, ObjectListKeepsEachObjectOnceAndChecksItsElements) {
 
     // An element of another class fails the list with its own message.
     ObjectList<SampleController> controllers;
-    Stream again(static_cast<int32_t>(bytes.size()), 0);
-    again.Write(bytes.data(), static_cast<int32_t>(bytes.size()));
-    again.SetPosition(0);
+    BytesStream again(bytes);
     test::LogCapture capture;
     EXPECT_EQ(controllers.Load(again), kFailed);
     EXPECT_TRUE(capture.Has(kLogError, "Невозможно загрузить объект [0]."));

@@ -9,19 +9,13 @@
 #include "engine/core/Result.h"
 #include "engine/core/Stream.h"
 #include "tests/support/LogCapture.h"
+#include "tests/support/StreamBytes.h"
 
 namespace zav {
 namespace {
 
-// A stream whose buffer holds exactly `bytes`, cursor at the start.
-struct BytesStream : Stream {
-    explicit BytesStream(const std::string& bytes) : Stream(static_cast<int32_t>(bytes.size()), 0) {
-        Write(bytes.data(), static_cast<int32_t>(bytes.size()));
-        SetPosition(0);
-    }
-};
-
-std::string Written(const Stream& stream) { return std::string(stream.GetData(), stream.GetPosition()); }
+using test::BytesStream;
+using test::Written;
 
 const char kBadState[] = "Неправильное состояние потока.";
 const char kOverflow[] = "Невозможно считать данные. Буффер переполнен.";

@@ -18,6 +18,7 @@
 #include "tests/files/EngineRun.h"
 #include "tests/support/LogCapture.h"
 #include "tests/support/SampleClasses.h"
+#include "tests/support/StreamBytes.h"
 #include "tests/support/TestArchiveCodec.h"
 
 namespace zav {
@@ -31,11 +32,11 @@ ZAV_REGISTER_CLASS(UnsavableNode);
 
 namespace {
 
+using test::Int32Bytes;
+using test::RecordHeader;
 using test::SampleController;
 using test::SampleNode;
-
-std::string Int32(int32_t value) { return std::string(reinterpret_cast<const char*>(&value), 4); }
-std::string Text(const std::string& text) { return Int32(static_cast<int32_t>(text.size())) + text; }
+using test::TextBytes;
 
 // A scene file of the given version whose root is a sample node "Root".
 std::string SceneBytes(int32_t major, int32_t minor, int32_t patch) {
@@ -43,7 +44,7 @@ std::string SceneBytes(int32_t major, int32_t minor, int32_t patch) {
     Stream stream(0, 256);
     stream.WriteVersion(Version{major, minor, patch});
     stream.WriteObject(root.Get());
-    return std::string(stream.GetData(), static_cast<size_t>(stream.GetPosition()));
+    return test::Written(stream);
 }
 
 class SceneFiles : public test::EngineRun {
@@ -113,8 +114,8 @@ TEST_F(SceneFiles, TheFileBeginsWithTheEngineVersion) {
     ASSERT_EQ(SaveScene(&file, root.Get()), kOk);
     ASSERT_EQ(file.Open(kFileRead), kOk);
     std::string bytes(file.GetData(), static_cast<size_t>(file.GetSize()));
-    EXPECT_EQ(bytes, Int32(0) + Int32(1) + Int32(2) + Int32(root->GetId()) + Text("ZAV.Object") + Text("Root") +
-                         Int32(0));
+    EXPECT_EQ(bytes, Int32Bytes(0) + Int32Bytes(1) + Int32Bytes(2) + RecordHeader(root->GetId(), "ZAV.Object") +
+                         TextBytes("Root") + Int32Bytes(0));
     file.Close();
 }
 
@@ -147,7 +148,8 @@ TEST_F(SceneFiles, DamagedFilesFailCleanly) {
         EXPECT_EQ(result, kFailed) << length;
     }
     test::LogCapture capture;
-    std::string unknown = Int32(0) + Int32(1) + Int32(2) + Int32(7) + Text("ZAV.Nothing") + Text("x") + Int32(0);
+    std::string unknown =
+        Int32Bytes(0) + Int32Bytes(1) + Int32Bytes(2) + RecordHeader(7, "ZAV.Nothing") + TextBytes("x") + Int32Bytes(0);
     EXPECT_EQ(LoadFromMemory(unknown).Get(), nullptr);
     EXPECT_TRUE(capture.Has(kLogError, "Невозможно найти функцию создания объекта. RTTI[ZAV.Nothing] ID[7]"));
 }

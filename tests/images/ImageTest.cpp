@@ -14,37 +14,22 @@
 #include "tests/images/ImageCodecRun.h"
 #include "tests/images/PictureBytes.h"
 #include "tests/support/LogCapture.h"
+#include "tests/support/StreamBytes.h"
 
 namespace zav {
 namespace {
 
 using test::Append;
 using test::Bytes;
+using test::LoadFromBytes;
 using test::LogCapture;
+using test::SaveToBytes;
 
 std::string IdAndName(const Object& object) {
     return "ID[" + std::to_string(object.GetId()) + "] Имя[" + object.GetName().CStr() + "]";
 }
 
-// A stream holding the object's record, as a scene file holds it.
-Bytes Saved(Object* object) {
-    Stream stream(0, 256);
-    EXPECT_EQ(stream.WriteObject(object), kOk);
-    return Bytes(stream.GetData(), stream.GetData() + stream.GetPosition());
-}
-
-// Reads one object back from `bytes`; null when the read fails.
-Ref<Object> Loaded(const Bytes& bytes, int* state = nullptr) {
-    Stream stream(0, 1);  // grows to exactly the bytes
-    stream.Write(bytes.data(), static_cast<int32_t>(bytes.size()));
-    stream.SetPosition(0);
-    Object* object = nullptr;
-    const int result = stream.ReadObject(&object);
-    if (state) *state = result;
-    return Ref<Object>(object);
-}
-
-void PutInt32(Bytes& bytes, size_t fromEnd, int32_t value) { std::memcpy(&bytes[bytes.size() - fromEnd], &value, 4); }
+void PutInt32(std::string& bytes, size_t fromEnd, int32_t value) { std::memcpy(&bytes[bytes.size() - fromEnd], &value, 4); }
 
 class Images : public test::ImageCodecRun {};
 
@@ -119,7 +104,7 @@ TEST_F(Images, SetPixelsTakesOnlyABlockOfTheRightSize) {
 TEST_F(Images, AnImageBuiltInMemoryStoresItsSizeButNoPixels) {
     Ref<Image> image(new Image("sky", RGBA8, 3, 2));
     image->GetPixels()[0] = 77;
-    const Bytes record = Saved(image.Get());
+    const std::string record = SaveToBytes(image.Get());
     // The record ends with the empty file name, width, height and format.
     Bytes tail;
     Append(tail, {0, 0, 0, 0, 3, 0, 0, 0, 2, 0, 0, 0, 1, 0, 0, 0});
@@ -127,7 +112,7 @@ TEST_F(Images, AnImageBuiltInMemoryStoresItsSizeButNoPixels) {
     EXPECT_EQ(Bytes(record.end() - tail.size(), record.end()), tail);
 
     LogCapture log;
-    Ref<Object> object = Loaded(record);
+    Ref<Object> object = LoadFromBytes(record);
     Image* loaded = ObjectCast<Image>(object.Get());
     ASSERT_NE(loaded, nullptr);
     EXPECT_EQ(loaded->GetType()->GetName(), "ZAV.Image");
@@ -141,13 +126,13 @@ TEST_F(Images, AnImageBuiltInMemoryStoresItsSizeButNoPixels) {
 
 TEST_F(Images, AVolumeRecordKeepsItsDepthAfterTheHeightAndLogsNoLoadLine) {
     Ref<VolumeImage> volume(new VolumeImage("stack", A8, 2, 3, 4));
-    const Bytes record = Saved(volume.Get());
+    const std::string record = SaveToBytes(volume.Get());
     Bytes tail;
     Append(tail, {2, 0, 0, 0, 3, 0, 0, 0, 4, 0, 0, 0, 2, 0, 0, 0});
     EXPECT_EQ(Bytes(record.end() - tail.size(), record.end()), tail);
 
     LogCapture log;
-    Ref<Object> object = Loaded(record);
+    Ref<Object> object = LoadFromBytes(record);
     VolumeImage* loaded = ObjectCast<VolumeImage>(object.Get());
     ASSERT_NE(loaded, nullptr);
     EXPECT_EQ(loaded->GetType()->GetName(), "ZAV.VolumeImage");
@@ -158,10 +143,10 @@ TEST_F(Images, AVolumeRecordKeepsItsDepthAfterTheHeightAndLogsNoLoadLine) {
 }
 
 TEST_F(Images, DamagedRecordsFailWithTheFieldsOwnMessage) {
-    const Bytes image = Saved(Ref<Image>(new Image("bad", RGB8, 2, 2)).Get());
-    const Bytes volume = Saved(Ref<VolumeImage>(new VolumeImage("bad", RGB8, 2, 2, 2)).Get());
+    const std::string image = SaveToBytes(Ref<Image>(new Image("bad", RGB8, 2, 2)).Get());
+    const std::string volume = SaveToBytes(Ref<VolumeImage>(new VolumeImage("bad", RGB8, 2, 2, 2)).Get());
     const struct {
-        Bytes record;
+        std::string record;
         size_t fromEnd;  // where the damage goes, counted from the end
         int32_t value;
         const char* message;
@@ -172,25 +157,25 @@ TEST_F(Images, DamagedRecordsFailWithTheFieldsOwnMessage) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message);
-        Bytes record = c.record;
+        std::string record = c.record;
         PutInt32(record, c.fromEnd, c.value);
         LogCapture log;
-        EXPECT_EQ(Loaded(record).Get(), nullptr);
+        EXPECT_EQ(LoadFromBytes(record).Get(), nullptr);
         EXPECT_TRUE(log.HasPrefix(kLogError, c.message));
     }
 
     // 40000 × 40000 × 3 bytes do not fit in 32 bits.
-    Bytes huge = image;
+    std::string huge = image;
     PutInt32(huge, 12, 40000);
     PutInt32(huge, 8, 40000);
     LogCapture log;
     int state = kOk;
-    EXPECT_EQ(Loaded(huge, &state).Get(), nullptr);
+    EXPECT_EQ(LoadFromBytes(huge, &state).Get(), nullptr);
     EXPECT_EQ(state, kOutOfMemory);
     EXPECT_TRUE(log.HasPrefix(kLogError, "Недостаточно памяти для создания изображения. "));
 
     // Cut inside the format.
-    EXPECT_EQ(Loaded(Bytes(image.begin(), image.end() - 2)).Get(), nullptr);
+    EXPECT_EQ(LoadFromBytes(image.substr(0, image.size() - 2)).Get(), nullptr);
     EXPECT_TRUE(log.HasPrefix(kLogError, "Невозможно загрузить формат изображения. "));
 }
 
@@ -226,12 +211,12 @@ TEST_F(ImagesFromFiles, AnImageFromAFileIsNamedAfterItsPathAndStoresOnlyThePath)
     EXPECT_EQ(test::PixelsOf(*image), (Bytes{30, 20, 10, 40, 3, 2, 1, 4}));
     EXPECT_EQ(Ref<Image>(new Image(file_, "sign"))->GetName(), "sign");
 
-    const Bytes record = Saved(image.Get());
+    const std::string record = SaveToBytes(image.Get());
     const std::string path = "Pictures.rar2/Signs/sign.tga";
     EXPECT_EQ(std::string(record.end() - path.size(), record.end()), path);
 
     LogCapture log;
-    Ref<Object> object = Loaded(record);
+    Ref<Object> object = LoadFromBytes(record);
     Image* loaded = ObjectCast<Image>(object.Get());
     ASSERT_NE(loaded, nullptr);
     EXPECT_EQ(loaded->GetFileName(), path.c_str());
@@ -241,10 +226,10 @@ TEST_F(ImagesFromFiles, AnImageFromAFileIsNamedAfterItsPathAndStoresOnlyThePath)
 }
 
 TEST_F(ImagesFromFiles, ARecordWhoseFileIsGoneFailsTheRead) {
-    const Bytes record = Saved(Ref<Image>(new Image(file_, "sign")).Get());
+    const std::string record = SaveToBytes(Ref<Image>(new Image(file_, "sign")).Get());
     delete file_;
     LogCapture log;
-    EXPECT_EQ(Loaded(record).Get(), nullptr);
+    EXPECT_EQ(LoadFromBytes(record).Get(), nullptr);
     EXPECT_TRUE(log.Has(kLogWarning, "Указатель на файл равен 0 при загрузке изображения [sign]."));
     bool named = false;
     for (const auto& line : log.Lines())

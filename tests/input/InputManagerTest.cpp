@@ -94,5 +94,29 @@ TEST_F(InputManagerTest, ShutdownDropsHandlersAndEventsWhileStoppedAreLost) {
     EXPECT_TRUE(capture.Has(kLogInfo, "Менеджер ввода инициализирован."));
 }
 
+// Stops the manager from inside a dispatch, as ending the engine on a key
+// would; the handler below it is never reached and nothing freed is touched.
+class StoppingHandler : public RecordingHandler {
+public:
+    using RecordingHandler::RecordingHandler;
+    int OnInputEvent(const InputEvent& event) override {
+        RecordingHandler::OnInputEvent(event);
+        ShutdownInputManager();
+        return kOk;
+    }
+};
+
+TEST_F(InputManagerTest, AHandlerMayStopTheManagerWhileEventsAreDispatched) {
+    Ref<RecordingHandler> later(new RecordingHandler("later", &seen));
+    Ref<StoppingHandler> stopping(new StoppingHandler("stopping", &seen));
+    RegisterInputHandler(later.Get());
+    RegisterInputHandler(stopping.Get());
+    PostEvent(Key(1));
+    PostEvent(Key(2));
+    EXPECT_EQ(ProcessInput(), kOk);
+    EXPECT_EQ(seen, std::vector<std::string>{"stopping:1"});
+    EXPECT_EQ(PendingEventCount(), 0);
+}
+
 }  // namespace
 }  // namespace zav

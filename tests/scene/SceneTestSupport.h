@@ -15,6 +15,7 @@
 #include "engine/scene/Light.h"
 #include "engine/scene/SceneNode.h"
 #include "tests/support/RecordingRenderer.h"
+#include "tests/support/StreamBytes.h"
 
 namespace zav::test {
 
@@ -76,11 +77,6 @@ protected:
     void TearDown() override { EXPECT_EQ(EngineShutdown(), kOk); }
 };
 
-// The bytes of `object`'s reference written to a fresh stream.
-std::string SaveToBytes(Object* object);
-// One reference read back from `bytes`; `state` gets the stream's state.
-Ref<Object> LoadFromBytes(const std::string& bytes, int* state = nullptr);
-
 template <class T>
 Ref<T> RoundTrip(T* object) {
     int state = -1;
@@ -89,12 +85,7 @@ Ref<T> RoundTrip(T* object) {
     return Ref<T>(ObjectCast<T>(loaded.Get()));
 }
 
-std::string Int32Bytes(int32_t value);
 std::string FloatBytes(float value);
-// An object reference's opening: the stream ID and the type name.
-std::string RecordHeader(int32_t id, const std::string& typeName);
-// The record of a nameless Object without controllers.
-std::string EmptyObjectRecord();
 // A Node record after the Object record: parent reference, the identity
 // transform, sphere kind, update flag.
 std::string NodeRecord(const std::string& parentReference = Int32Bytes(-1));

@@ -14,14 +14,13 @@
 #include <system_error>
 #include <vector>
 
-#include "engine/core/Engine.h"
-#include "engine/core/Log.h"
 #include "engine/core/Result.h"
 #include "engine/files/CodecManager.h"
 #include "engine/files/Directory.h"
 #include "engine/files/File.h"
 #include "engine/files/FileManager.h"
 #include "engine/platform/Platform.h"
+#include "tools/EngineSession.h"
 
 namespace {
 
@@ -31,15 +30,6 @@ namespace fs = std::filesystem;
 constexpr int kUsageError = 64;
 // The resource the archive is offered under, as the executable offers its own.
 constexpr int kArchiveResource = 1;
-
-class WarningsToStderr : public MessageOutput {
-public:
-    WarningsToStderr() : MessageOutput("rar2x") {}
-    void Print(int level, const String& text) override {
-        if (level != kLogInfo)
-            std::fprintf(stderr, "%s%s\n", LogLevelPrefix(level), platform::CodePageToUtf8(text.CStr()).c_str());
-    }
-};
 
 // A name that stays inside the folder it is written to: one path component,
 // neither "." nor "..". Names from the tree hold no backslash.
@@ -122,7 +112,6 @@ int Run(const std::string& archivePath, const fs::path& outDir) {
         std::fprintf(stderr, "rar2x: cannot read %s\n", archivePath.c_str());
         return kFailed;
     }
-    LoadCodec("RAR2FileCodec", nullptr);
     String mountName = MountName(archivePath);
     platform::RegisterBlob("MEDIADATA", kArchiveResource, archive.data(), archive.size());
     int mounted = MountResourceArchive(kArchiveResource, mountName, String());
@@ -150,12 +139,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: rar2x ARCHIVE OUTDIR\n");
         return kUsageError;
     }
-    Ref<WarningsToStderr> log(new WarningsToStderr());
-    RegisterMessageOutput(log.Get());
-    int result = EngineInit();
-    if (result == kOk) result = Run(argv[1], fs::u8path(argv[2]));
-    else std::fprintf(stderr, "rar2x: the engine did not start\n");
-    EngineShutdown();
-    UnregisterMessageOutput(log.Get());
-    return result;
+    tools::EngineSession engine({"RAR2FileCodec"});
+    return engine.Started() ? Run(argv[1], fs::u8path(argv[2])) : kFailed;
 }
