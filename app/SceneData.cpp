@@ -12,6 +12,7 @@
 #include "engine/files/SceneFile.h"
 #include "engine/platform/Platform.h"
 #include "engine/render/Renderer.h"
+#include "engine/render/Texture.h"
 #include "engine/scene/Node.h"
 
 namespace zav {
@@ -87,13 +88,18 @@ int SceneScreensaver::Render() {
 
 int SceneScreensaver::CacheData() {
     LogInfo("Кеширование...");
+    Renderer* renderer = GetRenderer();
     Array<Object*> textures;
-    if (scene_) CollectObjectsOfType(scene_.Get(), "ZAV.Texture", textures);
-    // Device textures are created when the textures are first drawn; this
-    // lists what the scene holds, each texture once.
+    if (scene_) scene_->CollectObjects(&Texture::StaticType(), textures);
+    // Each texture once, in the order first found; binding makes and fills
+    // its device texture, so the first frames do not stall on uploads.
     std::unordered_set<Object*> listed;
-    for (Object* texture : textures)
-        if (listed.insert(texture).second) LogInfo("%s", texture->GetName().CStr());
+    for (Object* texture : textures) {
+        if (!listed.insert(texture).second) continue;
+        if (renderer) renderer->BindTexture(static_cast<Texture*>(texture), 0);
+        LogInfo("%s", texture->GetName().CStr());
+    }
+    if (renderer) renderer->BindTexture(nullptr, 0);
     LogInfo("Кеширование закончено.");
     platform::SleepMilliseconds(kCachePauseMs);
     return kOk;

@@ -18,14 +18,14 @@
 #include "engine/core/Engine.h"
 #include "engine/core/Log.h"
 #include "engine/core/Stream.h"
-#include "engine/render/Effect.h"
+#include "engine/render/GeometryNodeEffect.h"
 #include "engine/render/Renderer.h"
 #include "engine/scene/Camera.h"
 #include "engine/scene/Flare.h"
 #include "engine/scene/GeometryNode.h"
 #include "engine/scene/SceneNode.h"
 #include "engine/scene/TransformMath.h"
-#include "tests/support/NullRenderer.h"
+#include "engine/render/null/NullRenderer.h"
 
 namespace zav {
 
@@ -155,7 +155,7 @@ int main(int argc, char** argv) {
     RegisterMessageOutput(errors.Get());
     if (EngineInit() != 0) return 1;
     {
-        Ref<test::NullRenderer> renderer(new test::NullRenderer());
+        Ref<NullRenderer> renderer(new NullRenderer());
         MakeRendererCurrent(renderer.Get());
         Scene scene = BuildScene();
         {
@@ -193,7 +193,7 @@ int main(int argc, char** argv) {
             const auto start = Clock::now();
             scene.root->UpdateSubtree(1.0 / 60.0, true);
             const auto updated = Clock::now();
-            renderer->draws = 0;
+            renderer->ResetCounters();
             renderer->BeginRender();
             scene.root->Draw(*renderer);
             renderer->EndRender();
@@ -205,7 +205,8 @@ int main(int argc, char** argv) {
         }
         std::printf("scene: %d nodes (%d groups, %d skinned, %d flares, depth up to %d), %d frames\n", scene.nodes,
                     scene.groups, scene.skinned, scene.flares, scene.maxDepth, frames);
-        std::printf("drawn per frame: %ld of %d nodes\n", renderer->draws, scene.nodes - scene.groups - 1);
+        std::printf("drawn per frame: %lld of %d nodes\n", static_cast<long long>(renderer->GetCounters().draws),
+                    scene.nodes - scene.groups - 1);
         std::printf("update: %.1f ns per node per frame\n", NanosecondsPerNode(updating, frames));
         std::printf("cull and draw: %.1f ns per node per frame\n", NanosecondsPerNode(drawing, frames));
         std::printf("update, cull and draw: %.1f ns per node per frame\n",

@@ -13,7 +13,7 @@
 #include "engine/animation/SkinController.h"
 #include "engine/core/Engine.h"
 #include "engine/core/Stream.h"
-#include "engine/render/Effect.h"
+#include "engine/render/GeometryNodeEffect.h"
 #include "engine/render/Renderer.h"
 #include "engine/scene/BoundingVolume.h"
 #include "engine/scene/Camera.h"
@@ -21,13 +21,13 @@
 #include "engine/scene/GeometryNode.h"
 #include "engine/scene/SceneNode.h"
 #include "fuzz/FuzzInput.h"
-#include "tests/support/NullRenderer.h"
+#include "engine/render/null/NullRenderer.h"
 
 using namespace zav;
 
 namespace {
 
-test::NullRenderer* gRenderer = nullptr;
+NullRenderer* gRenderer = nullptr;
 
 // Every object reachable from `root` through the references the scene
 // classes hold, counted ones and back pointers alike.
@@ -125,7 +125,7 @@ void Exercise(Object* root, const std::vector<Ref<Object>>& objects) {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     if (EngineInit() != 0) std::abort();
-    gRenderer = new test::NullRenderer();
+    gRenderer = new NullRenderer();
     gRenderer->AddRef();
     MakeRendererCurrent(gRenderer);
     return 0;
@@ -133,7 +133,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > fuzz::kMaxInputSize) return 0;
-    gRenderer->pointSprites = size > 0 && (data[size - 1] & 1);
+    gRenderer->SetPointSprites(size > 0 && (data[size - 1] & 1));
     Ref<Object> root = fuzz::ReadObjectFrom(data, size);
     if (!root) return 0;
     std::vector<Ref<Object>> objects = Reachable(root.Get());

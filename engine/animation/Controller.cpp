@@ -17,19 +17,13 @@ void Controller::Reset() {}
 
 int Controller::Save(Stream& stream) {
     if (ParentClass::Save(stream) != kOk) return ParentSaveFailed();
-    if (stream.WriteBool(active_) != kOk) {
-        LogError("Невозможно сохранить флаг активности контроллера. Имя[%s] ID[%d]", GetName().CStr(), GetId());
-        return kFailed;
-    }
+    if (stream.WriteBool(active_) != kOk) return FailedNameId("Невозможно сохранить флаг активности контроллера.");
     return kOk;
 }
 
 int Controller::Load(Stream& stream) {
     if (ParentClass::Load(stream) != kOk) return ParentLoadFailed();
-    if (stream.ReadBool(active_) != kOk) {
-        LogError("Невозможно загрузить флаг активности контроллера. ID[%d] Имя[%s]", GetId(), GetName().CStr());
-        return kFailed;
-    }
+    if (stream.ReadBool(active_) != kOk) return FailedIdName("Невозможно загрузить флаг активности контроллера.");
     return kOk;
 }
 

@@ -132,43 +132,20 @@ void SkinController::Update(double) {
 
 int SkinController::Save(Stream& stream) {
     if (ParentClass::Save(stream) != kOk) return ParentSaveFailed();
-    if (stream.WriteInt32(bones_.Count()) != kOk) {
-        LogError("Невозможно сохранить количество костей. Имя[%s] ID[%d]", GetName().CStr(), GetId());
-        return kFailed;
-    }
+    if (stream.WriteInt32(bones_.Count()) != kOk) return FailedNameId("Невозможно сохранить количество костей.");
     for (const Ref<Node>& bone : bones_) {
-        if (stream.WriteObject(bone) != kOk) {
-            LogError("Невозможно сохранить кость. Имя[%s] ID[%d]", GetName().CStr(), GetId());
-            return kFailed;
-        }
+        if (stream.WriteObject(bone) != kOk) return FailedNameId("Невозможно сохранить кость.");
     }
     // One offset per stored bone; a missing one is the identity.
     for (int i = 0; i < bones_.Count(); ++i) {
-        if (stream.WriteTransform(i < boneOffsets_.Count() ? boneOffsets_[i] : Transform()) != kOk) {
-            LogError("Невозможно сохранить кость. Имя[%s] ID[%d]", GetName().CStr(), GetId());
-            return kFailed;
-        }
+        if (stream.WriteTransform(i < boneOffsets_.Count() ? boneOffsets_[i] : Transform()) != kOk)
+            return FailedNameId("Невозможно сохранить кость.");
     }
-    if (stream.WriteObject(weights_) != kOk) {
-        LogError("Невозможно сохранить веса. Имя[%s] ID[%d]", GetName().CStr(), GetId());
-        return kFailed;
-    }
-    if (stream.WriteObject(boneIndices_) != kOk) {
-        LogError("Невозможно сохранить индексы. Имя[%s] ID[%d]", GetName().CStr(), GetId());
-        return kFailed;
-    }
-    if (stream.WriteObject(sourceVertices_) != kOk) {
-        LogError("Невозможно сохранить вершины. Имя[%s] ID[%d]", GetName().CStr(), GetId());
-        return kFailed;
-    }
-    if (stream.WriteObject(sourceNormals_) != kOk) {
-        LogError("Невозможно сохранить нормали. Имя[%s] ID[%d]", GetName().CStr(), GetId());
-        return kFailed;
-    }
-    if (stream.WriteObject(sourceTangents_) != kOk) {
-        LogError("Невозможно сохранить тангенсы. Имя[%s] ID[%d]", GetName().CStr(), GetId());
-        return kFailed;
-    }
+    if (stream.WriteObject(weights_) != kOk) return FailedNameId("Невозможно сохранить веса.");
+    if (stream.WriteObject(boneIndices_) != kOk) return FailedNameId("Невозможно сохранить индексы.");
+    if (stream.WriteObject(sourceVertices_) != kOk) return FailedNameId("Невозможно сохранить вершины.");
+    if (stream.WriteObject(sourceNormals_) != kOk) return FailedNameId("Невозможно сохранить нормали.");
+    if (stream.WriteObject(sourceTangents_) != kOk) return FailedNameId("Невозможно сохранить тангенсы.");
     return kOk;
 }
 
@@ -176,10 +153,8 @@ int SkinController::Load(Stream& stream) {
     if (ParentClass::Load(stream) != kOk) return ParentLoadFailed();
     int32_t count = 0;
     const int64_t bytesLeft = stream.Remaining();
-    if (stream.ReadInt32(count) != kOk || count < 0 || count * kStoredBoneSize > bytesLeft - 4) {
-        LogError("Невозможно загрузить количество костей. ID[%d] Имя[%s]", GetId(), GetName().CStr());
-        return kFailed;
-    }
+    if (stream.ReadInt32(count) != kOk || count < 0 || count * kStoredBoneSize > bytesLeft - 4)
+        return FailedIdName("Невозможно загрузить количество костей.");
     ClearBones();
     bones_ = Array<Ref<Node>>(count, 1);
     boneOffsets_ = Array<Transform>(count, 1);
@@ -199,31 +174,13 @@ int SkinController::Load(Stream& stream) {
             return kFailed;
         }
     }
-    if (stream.ReadReference(weights_) != kOk) {
-        LogError("Невозможно загрузить веса. Имя[%s] ID[%d]", GetName().CStr(), GetId());
-        return kFailed;
-    }
-    if (stream.ReadReference(boneIndices_) != kOk) {
-        LogError("Невозможно загрузить индексы. Имя[%s] ID[%d]", GetName().CStr(), GetId());
-        return kFailed;
-    }
-    if (stream.ReadReference(sourceVertices_) != kOk) {
-        LogError("Невозможно загрузить вершины. Имя[%s] ID[%d]", GetName().CStr(), GetId());
-        return kFailed;
-    }
-    if (stream.ReadReference(sourceNormals_) != kOk) {
-        LogError("Невозможно загрузить нормали. Имя[%s] ID[%d]", GetName().CStr(), GetId());
-        return kFailed;
-    }
-    if (stream.ReadReference(sourceTangents_) != kOk) {
-        LogError("Невозможно загрузить тангенсы. Имя[%s] ID[%d]", GetName().CStr(), GetId());
-        return kFailed;
-    }
+    if (stream.ReadReference(weights_) != kOk) return FailedNameId("Невозможно загрузить веса.");
+    if (stream.ReadReference(boneIndices_) != kOk) return FailedNameId("Невозможно загрузить индексы.");
+    if (stream.ReadReference(sourceVertices_) != kOk) return FailedNameId("Невозможно загрузить вершины.");
+    if (stream.ReadReference(sourceNormals_) != kOk) return FailedNameId("Невозможно загрузить нормали.");
+    if (stream.ReadReference(sourceTangents_) != kOk) return FailedNameId("Невозможно загрузить тангенсы.");
     bonePositions_ = NewBuffer<Vector3Buffer>(count);
-    if (!bonePositions_) {
-        LogError("Недостаточно памяти для создания буффера позиций костей. ID[%d] Имя[%s]", GetId(), GetName().CStr());
-        return kFailed;
-    }
+    if (!bonePositions_) return FailedIdName("Недостаточно памяти для создания буффера позиций костей.");
     return kOk;
 }
 

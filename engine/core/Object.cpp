@@ -173,24 +173,26 @@ int Object::ParentLoadFailed() const {
     return kFailed;
 }
 
+int Object::FailedNameId(const char* what) const {
+    LogError("%s Имя[%s] ID[%d]", what, GetName().CStr(), id_);
+    return kFailed;
+}
+
+int Object::FailedIdName(const char* what) const {
+    LogError("%s ID[%d] Имя[%s]", what, id_, GetName().CStr());
+    return kFailed;
+}
+
 int Object::Save(Stream& stream) {
-    if (stream.WriteString(GetName()) != kOk) {
-        LogError("Невозможно сохранить имя объекта. Имя[%s] ID[%d]", GetName().CStr(), id_);
-        return kFailed;
-    }
+    if (stream.WriteString(GetName()) != kOk) return FailedNameId("Невозможно сохранить имя объекта.");
     // The list is written tail first, so that reading back and adding each
     // controller at the head restores the order.
     std::vector<Object*> controllers;
     for (ControllerNode* node = controllers_; node; node = node->next) controllers.push_back(node->controller.Get());
-    if (stream.WriteInt32(static_cast<int32_t>(controllers.size())) != kOk) {
-        LogError("Невозможно сохранить количество контроллеров объекта. Имя[%s] ID[%d]", GetName().CStr(), id_);
-        return kFailed;
-    }
+    if (stream.WriteInt32(static_cast<int32_t>(controllers.size())) != kOk)
+        return FailedNameId("Невозможно сохранить количество контроллеров объекта.");
     for (auto it = controllers.rbegin(); it != controllers.rend(); ++it) {
-        if (stream.WriteObject(*it) != kOk) {
-            LogError("Невозможно сохранить контроллер объекта. Имя[%s] ID[%d]", GetName().CStr(), id_);
-            return kFailed;
-        }
+        if (stream.WriteObject(*it) != kOk) return FailedNameId("Невозможно сохранить контроллер объекта.");
     }
     return kOk;
 }
@@ -203,20 +205,12 @@ int Object::Load(Stream& stream) {
     }
     SetName(name);
     int32_t count = 0;
-    if (stream.ReadInt32(count) != kOk || count < 0) {
-        LogError("Невозможно загрузить количество контроллеров объекта. Имя[%s] ID[%d]", GetName().CStr(), id_);
-        return kFailed;
-    }
+    if (stream.ReadInt32(count) != kOk || count < 0)
+        return FailedNameId("Невозможно загрузить количество контроллеров объекта.");
     for (int32_t i = 0; i < count; ++i) {
         Object* controller = nullptr;
-        if (stream.ReadObject(&controller) != kOk) {
-            LogError("Невозможно загрузить контроллер объекта. Имя[%s] ID[%d]", GetName().CStr(), id_);
-            return kFailed;
-        }
-        if (AddController(controller) != kOk) {
-            LogError("Невозможно установить контроллер объекта. Имя[%s] ID[%d]", GetName().CStr(), id_);
-            return kFailed;
-        }
+        if (stream.ReadObject(&controller) != kOk) return FailedNameId("Невозможно загрузить контроллер объекта.");
+        if (AddController(controller) != kOk) return FailedNameId("Невозможно установить контроллер объекта.");
     }
     return kOk;
 }

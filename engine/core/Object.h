@@ -78,6 +78,13 @@ protected:
     // return 1; for the Save and Load of every class with fields.
     int ParentSaveFailed() const;
     int ParentLoadFailed() const;
+    // Log a failed step of this object's record at level ERROR and return 1:
+    // `what` (the message up to its object suffix, such as "Невозможно
+    // сохранить вершины.") followed by " Имя[%s] ID[%d]" (FailedNameId, the
+    // order of saving messages) or " ID[%d] Имя[%s]" (FailedIdName, the order
+    // of most loading messages) with this object's name and ID.
+    int FailedNameId(const char* what) const;
+    int FailedIdName(const char* what) const;
 
     // Bounds how deep the recursive walks go (each level of FindObject,
     // CollectObjects, UpdateControllers and their overrides holds one), so a

@@ -12,18 +12,6 @@ namespace {
 
 int DoNothing() { return kOk; }
 
-// Creates a built-in module with "Initialize", "Shutdown" and one factory
-// symbol, and registers it.
-int RegisterBuiltinModule(const char* name, const char* factoryName, ModuleSymbol factory) {
-    Ref<BuiltinModule> module(new (std::nothrow) BuiltinModule(name));
-    if (!module) return kFailed;
-    if (!module->AddSymbol("Initialize", ToModuleSymbol(&DoNothing)) ||
-        !module->AddSymbol("Shutdown", ToModuleSymbol(&DoNothing)) ||
-        !module->AddSymbol(factoryName, factory))
-        return kFailed;
-    return RegisterModule(module.Get()) == kOk ? kOk : kFailed;
-}
-
 template <int (*Create)(Codec**)>
 int RegisterCodecModule(const char* name) {
     return RegisterBuiltinModule(name, "CreateCodec", ToModuleSymbol(Create));
@@ -52,5 +40,15 @@ struct BuiltinModuleRegistration {
 } gBuiltinModuleRegistration;
 
 }  // namespace
+
+int RegisterBuiltinModule(const char* name, const char* factoryName, ModuleSymbol factory) {
+    Ref<BuiltinModule> module(new (std::nothrow) BuiltinModule(name));
+    if (!module) return kFailed;
+    if (!module->AddSymbol("Initialize", ToModuleSymbol(&DoNothing)) ||
+        !module->AddSymbol("Shutdown", ToModuleSymbol(&DoNothing)) ||
+        !module->AddSymbol(factoryName, factory))
+        return kFailed;
+    return RegisterModule(module.Get()) == kOk ? kOk : kFailed;
+}
 
 }  // namespace zav

@@ -15,4 +15,8 @@ int CreateCubeImageCodec(Codec** codec);
 int CreateStrSceneCodec(Codec** codec);
 int CreateRar2FileCodec(Codec** codec);
 
+// Creates a built-in module with the symbols "Initialize", "Shutdown" (both
+// doing nothing) and `factoryName`, and registers it. 0 or 1.
+int RegisterBuiltinModule(const char* name, const char* factoryName, void (*factory)());
+
 }  // namespace zav

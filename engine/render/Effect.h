@@ -1,21 +1,25 @@
 #pragma once
 
+#include <memory>
+#include <vector>
+
 #include "engine/core/Object.h"
 
 namespace zav {
 
-class GeometryNode;
 class Renderer;
 class SceneNode;
+class Technique;
 
-// Decides how a node is drawn: the node asks for the number of passes and
-// applies each one before drawing. The choice of technique, the passes and
-// their render states belong to the concrete effect classes; this base holds
-// what the nodes rely on.
+// Decides how a node is drawn. An effect owns techniques in order of
+// preference; at its first GetPassCount it keeps the first one that builds
+// on the renderer, for good. The node then applies each pass of that
+// technique and draws. Only the Object record is stored.
 class Effect : public Object {
     ZAV_OBJECT_CLASS(Effect, Object)
 
     explicit Effect(const String& name = String());
+    ~Effect() override;
 
     // Per-frame update: the effect's controllers.
     virtual void Animate(double time);
@@ -23,15 +27,25 @@ class Effect : public Object {
     virtual void Disable() { enabled_ = false; }
     bool IsEnabled() const { return enabled_; }
 
-    // Number of passes on `renderer`; 0 when the effect cannot draw there.
-    // The base has no techniques and so no passes.
+    // Takes `technique` (the effect owns it) and puts it in front of the
+    // others, so the technique added last is tried first. 0; 3 for null;
+    // 2 when memory runs out (the technique is deleted).
+    int AddTechnique(Technique* technique);
+    int GetTechniqueCount() const { return static_cast<int>(techniques_.size()); }
+    Technique* GetTechnique(int index) const;
+    // The technique in use; null until one has been chosen.
+    Technique* GetCurrentTechnique() const { return currentTechnique_; }
+
+    // Number of passes of the technique in use. The first call chooses it:
+    // the first technique whose Build succeeds on `renderer`, whose passes
+    // are then invalidated. 0 when none builds (the next call tries again).
     virtual int GetPassCount(Renderer& renderer);
-    // Prepares pass `pass` for drawing: 0 when it may draw, non-zero to skip
-    // it this time. The base has no pass to apply.
+    // Makes pass `pass` the renderer's current pass, begins it on the
+    // renderer and applies it: 0 when it may draw, non-zero to skip it.
     virtual int ApplyPass(Renderer& renderer, int pass);
-    // The vertex layout or a parameter the passes depend on changed; the
-    // passes record their state again at their next use.
-    virtual void InvalidatePasses() {}
+    // The passes of the technique in use record their state again at their
+    // next use (nothing while none is chosen).
+    virtual void InvalidatePasses();
 
     // The scene node whose effect list holds this effect (set by AddEffect).
     SceneNode* GetOwner() const { return owner_; }
@@ -39,6 +53,8 @@ class Effect : public Object {
 private:
     friend class SceneNode;
 
+    std::vector<std::unique_ptr<Technique>> techniques_;
+    Technique* currentTechnique_ = nullptr;
     bool enabled_ = true;
     SceneNode* owner_ = nullptr;
 };
@@ -48,30 +64,6 @@ class SceneNodeEffect : public Effect {
     ZAV_OBJECT_CLASS(SceneNodeEffect, Effect)
 
     explicit SceneNodeEffect(const String& name = String()) : Effect(name) {}
-};
-
-// The effect that draws one geometry node. A blended effect's nodes are
-// deferred and drawn back to front after the opaque ones.
-class GeometryNodeEffect : public Effect {
-    ZAV_OBJECT_CLASS(GeometryNodeEffect, Effect)
-
-    explicit GeometryNodeEffect(const String& name = String()) : Effect(name) {}
-
-    bool IsBlending() const { return blending_; }
-    void SetBlending(bool blending) {
-        blending_ = blending;
-        InvalidatePasses();
-    }
-
-    // The geometry node that holds the effect (set by its SetEffect); not
-    // counted.
-    GeometryNode* GetNode() const { return node_; }
-
-private:
-    friend class GeometryNode;
-
-    bool blending_ = false;
-    GeometryNode* node_ = nullptr;
 };
 
 }  // namespace zav

@@ -52,6 +52,12 @@ int Image::Resize(int32_t width, int32_t height, int32_t format) {
     return kOk;
 }
 
+void Image::SetSizeWithoutPixels(int32_t width, int32_t height) {
+    width_ = width > 0 ? width : 0;
+    height_ = height > 0 ? height : 0;
+    pixels_.Reset();
+}
+
 int Image::AdoptPixels(int32_t width, int32_t height, int32_t depth, int32_t format, ByteBlock& pixels) {
     const uint64_t size = PictureBytes(width, height, depth, format, kMaxPictureBytes);
     if (size == 0 || !pixels.Data() || pixels.Size() != size) return kFailed;
@@ -88,51 +94,37 @@ void Image::ReportLoaded() const { LogInfo("Изображение [%s] загр
 
 int Image::Save(Stream& stream) {
     if (ParentClass::Save(stream) != kOk) return ParentSaveFailed();
-    if (stream.WriteString(fileName_) != kOk) {
-        LogError("Невозможно сохранить имя файла изображения. Имя[%s] ID[%d]", GetName().CStr(), GetId());
-        return kFailed;
-    }
+    if (stream.WriteString(fileName_) != kOk) return FailedNameId("Невозможно сохранить имя файла изображения.");
     if (!fileName_.IsEmpty()) return kOk;
-    if (stream.WriteInt32(width_) != kOk) {
-        LogError("Невозможно сохранить ширину изображения. Имя[%s] ID[%d]", GetName().CStr(), GetId());
-        return kFailed;
-    }
-    if (stream.WriteInt32(height_) != kOk || SaveDepth(stream) != kOk) {
-        LogError("Невозможно сохранить высоту изображения. Имя[%s] ID[%d]", GetName().CStr(), GetId());
-        return kFailed;
-    }
-    if (stream.WriteInt32(format_) != kOk) {
-        LogError("Невозможно сохранить формат изображения. Имя[%s] ID[%d]", GetName().CStr(), GetId());
-        return kFailed;
-    }
+    if (stream.WriteInt32(width_) != kOk) return FailedNameId("Невозможно сохранить ширину изображения.");
+    if (stream.WriteInt32(height_) != kOk || SaveDepth(stream) != kOk)
+        return FailedNameId("Невозможно сохранить высоту изображения.");
+    if (stream.WriteInt32(format_) != kOk) return FailedNameId("Невозможно сохранить формат изображения.");
     return kOk;
 }
 
 int Image::Load(Stream& stream) {
     if (ParentClass::Load(stream) != kOk) return ParentLoadFailed();
-    if (stream.ReadString(fileName_) != kOk) {
-        LogError("Невозможно загрузить имя файла изображения. ID[%d] Имя[%s]", GetId(), GetName().CStr());
-        return kFailed;
-    }
+    if (stream.ReadString(fileName_) != kOk) return FailedIdName("Невозможно загрузить имя файла изображения.");
     if (!fileName_.IsEmpty()) return LoadFromNamedFile();
 
     // Sizes are checked before anything changes, so that the pixel block
-    // always matches the dimensions.
+    // always matches the dimensions: no negative side, no side of 0 beside
+    // one that is not, nothing larger than a record may describe.
     int32_t width = 0, height = 0, depth = 1, format = RGB8;
-    if (stream.ReadInt32(width) != kOk || width < 0) {
-        LogError("Невозможно загрузить ширину изображения. ID[%d] Имя[%s]", GetId(), GetName().CStr());
-        return kFailed;
-    }
-    if (stream.ReadInt32(height) != kOk || height < 0 || LoadDepth(stream, depth) != kOk || depth < 0) {
-        LogError("Невозможно загрузить высоту изображения. ID[%d] Имя[%s]", GetId(), GetName().CStr());
-        return kFailed;
-    }
-    if (stream.ReadInt32(format) != kOk) {
-        LogError("Невозможно загрузить формат изображения. ID[%d] Имя[%s]", GetId(), GetName().CStr());
-        return kFailed;
-    }
+    if (stream.ReadInt32(width) != kOk || width < 0 || width > kMaxRecordSide)
+        return FailedIdName("Невозможно загрузить ширину изображения.");
+    if (stream.ReadInt32(height) != kOk || height < 0 || height > kMaxRecordSide || LoadDepth(stream, depth) != kOk ||
+        depth < 0 || depth > kMaxRecordSide)
+        return FailedIdName("Невозможно загрузить высоту изображения.");
+    if (stream.ReadInt32(format) != kOk) return FailedIdName("Невозможно загрузить формат изображения.");
+    if (width == 0 && (height != 0 || (depth != 0 && depth != 1)))
+        return FailedIdName("Невозможно загрузить ширину изображения.");
+    if ((height == 0 || depth == 0) && width != 0) return FailedIdName("Невозможно загрузить высоту изображения.");
+    if (static_cast<int64_t>(width) * height * depth * BytesPerPixel(format) > kMaxRecordBytes)
+        return FailedIdName("Невозможно загрузить высоту изображения.");
     SetDepth(depth);
-    // The content is undefined until someone fills it; the block is zeroed.
+    // The content is for whoever draws into it; it starts zeroed.
     if (Resize(width, height, format) != kOk) return kOutOfMemory;
     ReportLoaded();
     return kOk;

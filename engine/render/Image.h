@@ -23,6 +23,12 @@ class Stream;
 class Image : public Object {
     ZAV_OBJECT_CLASS(Image, Object)
 
+    // The largest picture a record may describe: sides (and slices) up to
+    // the largest texture a device takes, and a pixel block the engine
+    // allocates without a second thought.
+    static constexpr int32_t kMaxRecordSide = 16384;
+    static constexpr int64_t kMaxRecordBytes = int64_t{64} << 20;
+
     // No file, all numbers 0, no pixels.
     explicit Image(const String& name = String());
     // A zero-filled block of GetDataSize bytes; when it cannot be had (memory,
@@ -50,6 +56,9 @@ class Image : public Object {
     // width × height × depth bytes per pixel. A plain image takes depth 1
     // only. 0, or 1 (nothing changes) when the block does not fit.
     virtual int SetPixels(int32_t width, int32_t height, int32_t depth, int32_t format, ByteBlock pixels);
+
+    // A picture that only says its size (a depth target's): no pixels.
+    void SetSizeWithoutPixels(int32_t width, int32_t height);
 
     const String& GetFileName() const { return fileName_; }
     int32_t GetWidth() const { return width_; }

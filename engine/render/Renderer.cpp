@@ -8,7 +8,16 @@
 #include "engine/core/Log.h"
 #include "engine/core/Result.h"
 #include "engine/files/ModuleManager.h"
+#include "engine/render/BaseTexture.h"
+#include "engine/render/CubeTexture.h"
+#include "engine/render/Image.h"
+#include "engine/render/DeviceResource.h"
+#include "engine/render/OcclusionQuery.h"
+#include "engine/render/Pass.h"
+#include "engine/render/RenderStateBlock.h"
 #include "engine/render/SystemWindow.h"
+#include "engine/render/TextureUpload.h"
+#include "engine/scene/Buffer.h"
 #include "engine/scene/BoundingVolume.h"
 #include "engine/scene/Camera.h"
 #include "engine/scene/GeometryNode.h"
@@ -73,6 +82,99 @@ int Renderer::CloseWindow() {
 }
 
 void Renderer::SetModule(Module* module) { module_ = module; }
+
+void Renderer::DisableShaders(bool disable) {
+    shadersDisabled_ = disable;
+    ApplyShaderOverride();
+}
+
+void Renderer::ApplyShaderOverride() {
+    if (!shadersDisabled_) return;
+    caps_.vertexShaderLevel = kNoShaders;
+    caps_.pixelShaderLevel = kNoShaders;
+}
+
+void Renderer::AttachDeviceObject(const Object& object, DeviceResource& resource, void* handle) {
+    resource.Attach(this, handle);
+    // An object's ID is entered once; a second device object for the same
+    // object replaces the first in its DeviceResource only.
+    resources_.Insert(object.GetId(), &resource);
+}
+
+void Renderer::ReleaseDeviceResource(const Object& object, DeviceResource& resource) {
+    if (resource.GetOwner() != this) return;
+    // Detaching may drop the last reference to this renderer: it goes last.
+    void* handle = resource.GetHandle();
+    resources_.Remove(object.GetId());
+    if (handle) DestroyDeviceObject(handle);
+    resource.Detach();
+}
+
+void Renderer::ReleaseDeviceObject(Buffer* buffer) {
+    if (buffer) ReleaseDeviceResource(*buffer, *buffer);
+}
+
+void Renderer::ReleaseDeviceObject(BaseTexture* texture) {
+    if (texture) ReleaseDeviceResource(*texture, *texture);
+}
+
+void Renderer::ReleaseDeviceObject(OcclusionQuery* query) {
+    if (query) ReleaseDeviceResource(*query, *query);
+}
+
+void Renderer::ReleaseStateBlock(RenderStateBlock* block) {
+    if (block) ReleaseDeviceResource(*block, *block);
+}
+
+void Renderer::ReleasePass(Pass* pass) {
+    if (!pass) return;
+    Ref<Renderer> keep = KeepAlive();
+    if (currentPass_ == pass) currentPass_ = nullptr;
+    ReleaseStateBlock(pass->GetRenderState());
+    ReleaseDeviceResource(*pass, *pass);
+}
+
+void Renderer::ReleaseAll() {
+    if (resources_.Count() == 0) return;
+    // Every entry holds a reference to this renderer, so the count is not 0.
+    Ref<Renderer> keep(this);
+    std::vector<DeviceResource*> entries;
+    entries.reserve(static_cast<size_t>(resources_.Count()));
+    resources_.ForEach([&entries](int32_t, DeviceResource* resource) { entries.push_back(resource); });
+    resources_.Clear();
+    for (DeviceResource* resource : entries) {
+        if (resource->GetHandle()) DestroyDeviceObject(resource->GetHandle());
+        resource->Detach();
+    }
+}
+
+bool Renderer::CanMakeDeviceTexture(BaseTexture& texture) {
+    Image* picture = texture.GetPicture();
+    if (!picture || !picture->GetPixels() || DeviceTexelBytes(picture->GetFormat()) == 0) return false;
+    if (auto* cube = ObjectCast<CubeTexture>(&texture); cube && !cube->HasCubeImage()) {
+        if (ReportOnce(texture.GetId()))
+            LogWarning("Изображение кубической текстуры не состоит из шести квадратных граней. Имя[%s] ID[%d]",
+                       texture.GetName().CStr(), texture.GetId());
+        return false;
+    }
+    return true;
+}
+
+bool Renderer::ReportOnce(int32_t objectId) {
+    try {
+        return reported_.insert(objectId).second;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
+void Renderer::SetTextureMatrix(int stage, const Matrix4& matrix) {
+    if (stage >= 0 && stage < 8) textureMatrices_[stage] = matrix;
+}
+
+Matrix4 Renderer::GetTextureMatrix(int stage) const {
+    return stage >= 0 && stage < 8 ? textureMatrices_[stage] : Matrix4::Identity();
+}
 
 void Renderer::SetCamera(Camera* camera) {
     camera_ = camera;

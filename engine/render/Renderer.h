@@ -1,33 +1,57 @@
 #pragma once
 
 #include <cstdint>
+#include <unordered_set>
 #include <vector>
 
 #include "engine/core/Array.h"
+#include "engine/core/HashTable.h"
 #include "engine/core/RefCounted.h"
 #include "engine/core/String.h"
 #include "engine/core/Values.h"
 #include "engine/render/DisplayMode.h"
+#include "engine/render/RendererCaps.h"
+#include "engine/scene/Matrix4.h"
 
 namespace zav {
 
+class BaseTexture;
 class Buffer;
 class Camera;
+class ColorBuffer;
+class CubeTexture;
+class DeviceResource;
+class FloatBuffer;
 class GeometryNode;
+class IntBuffer;
 class Light;
 class Module;
+class Object;
+class OcclusionQuery;
+class Pass;
+class PixelShader;
+class RenderStateBlock;
+class Texture;
+class Vector3Buffer;
+class Vector4Buffer;
+class VertexShader;
 
 // Buffers that Clear clears.
 enum ClearFlags : int32_t { kClearColor = 1, kClearDepth = 2, kClearStencil = 4 };
 
 // The engine's path to the graphics device. The base class holds what every
-// back end shares (mode list, window, the current camera and node, the light
-// stack and the deferred blended geometry); a back end (the Direct3D 9 one)
-// implements the device operations.
+// back end shares: the mode list and window, the capabilities, the current
+// camera, node and pass, the light stack, the deferred blended geometry,
+// the transforms last set and the table of every device object a back end
+// made, by the owning object's ID, so that all of them can be released at
+// once. A back end (Direct3D 9, or the null one) implements the device
+// operations.
 class Renderer : public RefCounted {
 public:
     Renderer();
     ~Renderer() override;
+
+    // --- The device ---
 
     // Creates the device for `modeIndex` on the open window; windowed modes use
     // x, y, width, height. 0 success, 1 failure.
@@ -48,25 +72,114 @@ public:
     // True while the device is lost: frames are skipped until it comes back.
     virtual bool IsDeviceLost() const { return false; }
 
-    // Releases the device copy of `buffer` and detaches it (no handle, no
-    // owner, dirty again); called when the buffer is destroyed.
-    virtual void ReleaseDeviceObject(Buffer* buffer) = 0;
+    const RendererCaps& GetCaps() const { return caps_; }
+    // Whether points can be drawn as textured sprites.
+    bool SupportsPointSprites() const { return caps_.pointSprites; }
+    // Reports no vertex or pixel shaders from now on (and after the next
+    // device is made), so that effects fall back to fixed-function drawing.
+    void DisableShaders(bool disable);
+
+    // --- Device objects ---
+
+    // Release the device object of an engine object and detach it (no
+    // handle, no owner, dirty again); the owning objects call them when
+    // they are destroyed or change. A pass releases its declaration and its
+    // render state block's state block.
+    virtual void ReleaseDeviceObject(Buffer* buffer);
+    virtual void ReleaseDeviceObject(BaseTexture* texture);
+    virtual void ReleaseDeviceObject(OcclusionQuery* query);
+    virtual void ReleasePass(Pass* pass);
+    virtual void ReleaseStateBlock(RenderStateBlock* block);
+    // Releases every device object in the table; each is made again at its
+    // next use.
+    void ReleaseAll();
+    int GetDeviceObjectCount() const { return resources_.Count(); }
+
+    // Occlusion queries: the pixels drawn between the two calls end up in
+    // the query object.
+    virtual void BeginQuery(OcclusionQuery* query) = 0;
+    virtual void EndQuery(OcclusionQuery* query) = 0;
+
+    // --- Binding, while a pass is applied ---
+
+    // Binds `texture` (null: nothing) to `stage`, making or refilling its
+    // device texture first. A texture being rendered into is not bound.
+    virtual void BindTexture(BaseTexture* texture, int stage) = 0;
+    virtual void SetVertexShader(VertexShader* shader) = 0;
+    virtual void SetVertexShaderConstants(int firstRegister, const float* data, int registerCount) = 0;
+    virtual void SetPixelShader(PixelShader* shader) = 0;
+    virtual void SetPixelShaderConstants(int firstRegister, const float* data, int registerCount) = 0;
+    // Vertex streams, in the order the pass binds them; a pass being
+    // recorded builds its vertex layout from them.
+    virtual void BindTexCoords(Buffer* texCoords, int usageIndex) = 0;
+    virtual void BindColors(ColorBuffer* colors) = 0;
+    // Null binds an empty three-float position stream.
+    virtual void BindPositions(Buffer* positions) = 0;
+    virtual void BindPointSizes(FloatBuffer* sizes) = 0;
+    virtual void BindNormals(Vector3Buffer* normals) = 0;
+    virtual void BindBlendWeights(Vector4Buffer* weights) = 0;
+    virtual void BindBlendIndices(Vector4Buffer* indices) = 0;
+    virtual void BindIndices(IntBuffer* indices) = 0;
+
+    // --- Passes and drawing ---
+
+    // Begins `pass`: applies its render state (recording the pass when it
+    // has not been recorded or is dirty). 0, or non-zero to skip the pass.
+    virtual int BeginPass(Pass* pass) = 0;
+    // Replays the block's device state, or records it when there is none.
+    virtual void ApplyRenderState(RenderStateBlock* block) = 0;
     // Draws the current node's indexed primitives with the pass applied last.
     virtual void DrawCurrent() = 0;
+    // Binds the positions, blend weights and indices and the index buffer
+    // given, then draws the current node as DrawCurrent does.
+    virtual void DrawSkinned(Buffer* positions, IntBuffer* indices, Vector4Buffer* weights,
+                             Vector4Buffer* blendIndices) = 0;
     // Draws `primitiveCount` primitives of the current node's kind from
     // vertex 0 without indices.
     virtual void DrawPrimitives(int primitiveCount) = 0;
+
+    // --- Transforms ---
+
+    // Row-vector matrices, as the engine keeps them. Setting also sets the
+    // device transform; getting returns what was set last.
+    virtual void SetWorldMatrix(const Matrix4& matrix) { world_ = matrix; }
+    virtual void SetViewMatrix(const Matrix4& matrix) { view_ = matrix; }
+    virtual void SetProjectionMatrix(const Matrix4& matrix) { projection_ = matrix; }
+    // Stages 0-7. The identity (exactly) switches the stage's texture
+    // transform off; anything else transforms three coordinates.
+    virtual void SetTextureMatrix(int stage, const Matrix4& matrix);
+    const Matrix4& GetWorldMatrix() const { return world_; }
+    const Matrix4& GetViewMatrix() const { return view_; }
+    const Matrix4& GetProjectionMatrix() const { return projection_; }
+    Matrix4 GetTextureMatrix(int stage) const;
+
+    // --- Lights ---
+
     // Switches on device light number (light count - 1) for `light`, which
-    // the caller has just pushed; the first one switches lighting on.
+    // the caller has just pushed; the first one switches lighting on. Null
+    // switches that device light off.
     virtual void EnableLight(Light* light) = 0;
     // Switches off device light number (light count); with no lights left,
     // lighting is switched off.
     virtual void DisableLight() = 0;
-    // Size of the render target being drawn, in pixels.
+
+    // --- Render targets and viewport ---
+
+    // Draws into the texture (its level 0, with a depth buffer of its own
+    // unless it asks not to) until PopTarget; null pops.
+    virtual void PushTextureTarget(Texture* texture) = 0;
+    // The same for one face (0-5) of a cube texture.
+    virtual void PushCubeTarget(int face, CubeTexture* texture) = 0;
+    // Draws depth only into the texture, with the given biases; null pops.
+    virtual void PushDepthTarget(Texture* texture, float depthBias, float slopeBias) = 0;
+    // Draws the deferred nodes, then goes back to the target before.
+    virtual void PopTarget() = 0;
+    // Size of the viewport being drawn, in pixels.
     virtual int GetViewportWidth() const = 0;
     virtual int GetViewportHeight() const = 0;
-    // Whether points can be drawn as textured sprites.
-    virtual bool SupportsPointSprites() const { return false; }
+    virtual void SetViewport(float x, float y, float width, float height) = 0;
+
+    // --- What the base class keeps ---
 
     // Makes `camera` current and re-enables all of its culling planes.
     void SetCamera(Camera* camera);
@@ -74,6 +187,13 @@ public:
     // The geometry node being drawn.
     void SetCurrentNode(GeometryNode* node);
     GeometryNode* GetCurrentNode() const { return currentNode_.Get(); }
+    // The pass being applied (set by Effect::ApplyPass); not counted.
+    void SetCurrentPass(Pass* pass) { currentPass_ = pass; }
+    Pass* GetCurrentPass() const { return currentPass_; }
+    // While set, every draw passes only where its depth equals the stored
+    // depth (drawing over what is already there).
+    void SetDepthEqual(bool equal) { depthEqual_ = equal; }
+    bool IsDepthEqual() const { return depthEqual_; }
     // Appends `light` to the light stack (not counted); a lit pass pushes its
     // light just before EnableLight.
     void PushLight(Light* light);
@@ -113,9 +233,32 @@ public:
     void* GetWindow() const { return window_; }
 
 protected:
+    // Enters `resource`, the device side of `object`, into the table with
+    // the device object `handle` this back end made for it.
+    void AttachDeviceObject(const Object& object, DeviceResource& resource, void* handle);
+    // Frees the device object of `resource` (see DestroyDeviceObject),
+    // detaches it and takes it out of the table; nothing when it has none.
+    void ReleaseDeviceResource(const Object& object, DeviceResource& resource);
+    // Frees one device object this back end made.
+    virtual void DestroyDeviceObject(void* handle) {}
+    // The shader levels of `caps_` after DisableShaders.
+    void ApplyShaderOverride();
+    // Whether the picture of `texture` can become a device texture: it has
+    // pixels of a format the device takes, and a cube texture six square
+    // faces (a WARNING, once per texture, when it has not).
+    bool CanMakeDeviceTexture(BaseTexture& texture);
+    // True the first time it is asked about `objectId`: for problems that
+    // would otherwise be reported every frame.
+    bool ReportOnce(int32_t objectId);
+    // A reference that keeps this renderer alive while it detaches device
+    // objects, each of which may hold the last reference to it (none while
+    // it is being destroyed).
+    Ref<Renderer> KeepAlive() { return Ref<Renderer>(RefCount() > 0 ? this : nullptr); }
+
     std::vector<DisplayMode> modes_;
     int32_t defaultMode_ = -1;
     void* window_ = nullptr;
+    RendererCaps caps_;
 
 private:
     struct DeferredNode {
@@ -126,8 +269,15 @@ private:
     Ref<Module> module_;
     Ref<Camera> camera_;
     Ref<GeometryNode> currentNode_;
+    Pass* currentPass_ = nullptr;
+    bool depthEqual_ = false;
+    bool shadersDisabled_ = false;
     Array<Light*> lights_{1, 1};
     Array<DeferredNode> deferred_;  // made in the .cpp, where GeometryNode is complete
+    IdTable<DeviceResource*> resources_;
+    std::unordered_set<int32_t> reported_;
+    Matrix4 world_, view_, projection_;
+    Matrix4 textureMatrices_[8];
 };
 
 // Turns the audio listener: `front` and `top` are the current camera's

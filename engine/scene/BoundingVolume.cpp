@@ -144,20 +144,14 @@ int SphereBoundingVolume::WhichSide(const Plane& plane) const {
 int SphereBoundingVolume::Save(Stream& stream) {
     if (ParentClass::Save(stream) != kOk) return ParentSaveFailed();
     stream.WriteVector3(center_);
-    if (stream.WriteFloat(radius_) != kOk) {
-        LogError("Невозможно сохранить данные окружающего объёма. Имя[%s] ID[%d]", GetName().CStr(), GetId());
-        return kFailed;
-    }
+    if (stream.WriteFloat(radius_) != kOk) return FailedNameId("Невозможно сохранить данные окружающего объёма.");
     return kOk;
 }
 
 int SphereBoundingVolume::Load(Stream& stream) {
     if (ParentClass::Load(stream) != kOk) return ParentLoadFailed();
     stream.ReadVector3(center_);
-    if (stream.ReadFloat(radius_) != kOk) {
-        LogError("Невозможно загрузить данные окружающего объёма. ID[%d] Имя[%s]", GetId(), GetName().CStr());
-        return kFailed;
-    }
+    if (stream.ReadFloat(radius_) != kOk) return FailedIdName("Невозможно загрузить данные окружающего объёма.");
     return kOk;
 }
 

@@ -42,14 +42,9 @@ TypedBuffer<Element>::TypedBuffer(int count, Element* data) {
 template <class Element>
 int TypedBuffer<Element>::Save(Stream& stream) {
     if (Buffer::Save(stream) != kOk) return ParentSaveFailed();
-    if (stream.WriteInt32(count_) != kOk) {
-        LogError("Невозможно сохранить количество данных буффера. Имя[%s] ID[%d]", GetName().CStr(), GetId());
-        return kFailed;
-    }
-    if (count_ > 0 && stream.Write(data_, GetDataSize()) != kOk) {
-        LogError("Невозможно сохранить данные буффера. Имя[%s] ID[%d]", GetName().CStr(), GetId());
-        return kFailed;
-    }
+    if (stream.WriteInt32(count_) != kOk) return FailedNameId("Невозможно сохранить количество данных буффера.");
+    if (count_ > 0 && stream.Write(data_, GetDataSize()) != kOk)
+        return FailedNameId("Невозможно сохранить данные буффера.");
     return kOk;
 }
 
@@ -62,8 +57,7 @@ int TypedBuffer<Element>::Load(Stream& stream) {
     const int64_t bytesLeft = stream.Remaining();
     if (stream.ReadInt32(count) != kOk || count < 0 ||
         static_cast<int64_t>(count) * static_cast<int64_t>(sizeof(Element)) > bytesLeft - 4) {
-        LogError("Невозможно загрузить количество данных буффера. ID[%d] Имя[%s]", GetId(), GetName().CStr());
-        return kFailed;
+        return FailedIdName("Невозможно загрузить количество данных буффера.");
     }
     Element* data = nullptr;
     if (count > 0) {
@@ -74,8 +68,7 @@ int TypedBuffer<Element>::Load(Stream& stream) {
         }
         if (stream.Read(data, count * static_cast<int32_t>(sizeof(Element))) != kOk) {
             delete[] data;
-            LogError("Невозможно загрузить данные буффера. ID[%d] Имя[%s]", GetId(), GetName().CStr());
-            return kFailed;
+            return FailedIdName("Невозможно загрузить данные буффера.");
         }
     }
     delete[] data_;

@@ -104,10 +104,7 @@ int Camera::Save(Stream& stream) {
     if (ParentClass::Save(stream) != kOk) return ParentSaveFailed();
     stream.WriteFloat(fieldOfView_);
     stream.WriteFloat(nearPlane_);
-    if (stream.WriteFloat(farPlane_) != kOk) {
-        LogError("Невозможно сохранить данные камеры. Имя[%s] ID[%d]", GetName().CStr(), GetId());
-        return kFailed;
-    }
+    if (stream.WriteFloat(farPlane_) != kOk) return FailedNameId("Невозможно сохранить данные камеры.");
     return kOk;
 }
 
@@ -115,10 +112,7 @@ int Camera::Load(Stream& stream) {
     if (ParentClass::Load(stream) != kOk) return ParentLoadFailed();
     stream.ReadFloat(fieldOfView_);
     stream.ReadFloat(nearPlane_);
-    if (stream.ReadFloat(farPlane_) != kOk) {
-        LogError("Невозможно загрузить данные камеры. ID[%d] Имя[%s]", GetId(), GetName().CStr());
-        return kFailed;
-    }
+    if (stream.ReadFloat(farPlane_) != kOk) return FailedIdName("Невозможно загрузить данные камеры.");
     return kOk;
 }
 
@@ -126,10 +120,7 @@ int FPCamera::Save(Stream& stream) {
     if (ParentClass::Save(stream) != kOk) return ParentSaveFailed();
     stream.WriteFloat(fpValue1);
     stream.WriteFloat(fpValue2);
-    if (stream.WriteBool(fpFlag) != kOk) {
-        LogError("Невозможно сохранить данные камеры. Имя[%s] ID[%d]", GetName().CStr(), GetId());
-        return kFailed;
-    }
+    if (stream.WriteBool(fpFlag) != kOk) return FailedNameId("Невозможно сохранить данные камеры.");
     return kOk;
 }
 
@@ -137,10 +128,7 @@ int FPCamera::Load(Stream& stream) {
     if (ParentClass::Load(stream) != kOk) return ParentLoadFailed();
     stream.ReadFloat(fpValue1);
     stream.ReadFloat(fpValue2);
-    if (stream.ReadBool(fpFlag) != kOk) {
-        LogError("Невозможно загрузить данные камеры. ID[%d] Имя[%s]", GetId(), GetName().CStr());
-        return kFailed;
-    }
+    if (stream.ReadBool(fpFlag) != kOk) return FailedIdName("Невозможно загрузить данные камеры.");
     return kOk;
 }
 

@@ -6,7 +6,7 @@
 #include "engine/core/ClassRegistration.h"
 #include "engine/core/Log.h"
 #include "engine/core/Stream.h"
-#include "engine/render/Effect.h"
+#include "engine/render/GeometryNodeEffect.h"
 #include "engine/render/Renderer.h"
 #include "engine/scene/BoundingVolume.h"
 #include "engine/scene/Camera.h"
@@ -134,10 +134,7 @@ void Flare::DrawPass(Renderer& renderer) { renderer.DrawPrimitives(UsesPointSpri
 int Flare::Save(Stream& stream) {
     if (ParentClass::Save(stream) != kOk) return ParentSaveFailed();
     stream.WriteColor(flareColor_);
-    if (stream.WriteFloat(flareSize_) != kOk) {
-        LogError("Невозможно сохранить данные флара. Имя[%s] ID[%d]", GetName().CStr(), GetId());
-        return kFailed;
-    }
+    if (stream.WriteFloat(flareSize_) != kOk) return FailedNameId("Невозможно сохранить данные флара.");
     return kOk;
 }
 
@@ -145,10 +142,7 @@ int Flare::Load(Stream& stream) {
     if (ParentClass::Load(stream) != kOk) return ParentLoadFailed();
     float size = 0.0f;
     stream.ReadColor(flareColor_);
-    if (stream.ReadFloat(size) != kOk) {
-        LogError("Невозможно загрузить данные флара. Имя[%s] ID[%d]", GetName().CStr(), GetId());
-        return kFailed;
-    }
+    if (stream.ReadFloat(size) != kOk) return FailedNameId("Невозможно загрузить данные флара.");
     SetSize(size);  // also fits the local volume to the loaded size
     return kOk;
 }

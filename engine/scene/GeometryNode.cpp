@@ -5,7 +5,7 @@
 #include "engine/core/ClassRegistration.h"
 #include "engine/core/Log.h"
 #include "engine/core/Stream.h"
-#include "engine/render/Effect.h"
+#include "engine/render/GeometryNodeEffect.h"
 #include "engine/render/Renderer.h"
 #include "engine/scene/BoundingVolume.h"
 
@@ -167,26 +167,21 @@ void GeometryNode::CollectObjects(const TypeInfo* type, Array<Object*>& objects)
         if (part) part->CollectObjects(type, objects);
 }
 
-// Logs `format` (a literal ending in "Имя[%s] ID[%d]") for this node; 1.
-#define ZAV_SAVE_FAILED(format) (LogError(format, GetName().CStr(), GetId()), kFailed)
-// The same for loading messages, which end in "ID[%d] Имя[%s]".
-#define ZAV_LOAD_FAILED(format) (LogError(format, GetId(), GetName().CStr()), kFailed)
-
 int GeometryNode::Save(Stream& stream) {
     if (ParentClass::Save(stream) != kOk) return ParentSaveFailed();
-    if (stream.WriteObject(effect_) != kOk) return ZAV_SAVE_FAILED("Невозможно сохранить эффект. Имя[%s] ID[%d]");
-    if (stream.WriteObject(vertices_) != kOk) return ZAV_SAVE_FAILED("Невозможно сохранить вершины. Имя[%s] ID[%d]");
+    if (stream.WriteObject(effect_) != kOk) return FailedNameId("Невозможно сохранить эффект.");
+    if (stream.WriteObject(vertices_) != kOk) return FailedNameId("Невозможно сохранить вершины.");
     if (stream.WriteObject(pointSizes_) != kOk)
-        return ZAV_SAVE_FAILED("Невозможно сохранить размеры точек. Имя[%s] ID[%d]");
-    if (stream.WriteObject(colors_) != kOk) return ZAV_SAVE_FAILED("Невозможно сохранить цвета вершин. Имя[%s] ID[%d]");
-    if (stream.WriteObject(normals_) != kOk) return ZAV_SAVE_FAILED("Невозможно сохранить нормали. Имя[%s] ID[%d]");
-    if (stream.WriteObject(tangents_) != kOk) return ZAV_SAVE_FAILED("Невозможно сохранить тангенты. Имя[%s] ID[%d]");
+        return FailedNameId("Невозможно сохранить размеры точек.");
+    if (stream.WriteObject(colors_) != kOk) return FailedNameId("Невозможно сохранить цвета вершин.");
+    if (stream.WriteObject(normals_) != kOk) return FailedNameId("Невозможно сохранить нормали.");
+    if (stream.WriteObject(tangents_) != kOk) return FailedNameId("Невозможно сохранить тангенты.");
     for (const Ref<Buffer>& texCoords : texCoords_)
         if (stream.WriteObject(texCoords) != kOk)
-            return ZAV_SAVE_FAILED("Невозможно сохранить текстурные координаты. Имя[%s] ID[%d]");
-    if (stream.WriteObject(indices_) != kOk) return ZAV_SAVE_FAILED("Невозможно сохранить индексы. Имя[%s] ID[%d]");
+            return FailedNameId("Невозможно сохранить текстурные координаты.");
+    if (stream.WriteObject(indices_) != kOk) return FailedNameId("Невозможно сохранить индексы.");
     if (stream.WriteInt32(localVolume_ ? localVolume_->GetKind() : kSphereVolume) != kOk)
-        return ZAV_SAVE_FAILED("Невозможно сохранить тип локального окружающего объёма. Имя[%s] ID[%d]");
+        return FailedNameId("Невозможно сохранить тип локального окружающего объёма.");
     return kOk;
 }
 
@@ -195,43 +190,40 @@ int GeometryNode::Load(Stream& stream) {
     // Each field through its setter, in record order: the effect first, and
     // the tangents after the vertices that would drop them.
     Ref<GeometryNodeEffect> effect;
-    if (stream.ReadReference(effect) != kOk) return ZAV_LOAD_FAILED("Невозможно загрузить эффект. ID[%d] Имя[%s]");
+    if (stream.ReadReference(effect) != kOk) return FailedIdName("Невозможно загрузить эффект.");
     SetEffect(effect.Get());
     Ref<Vector3Buffer> vertices;
-    if (stream.ReadReference(vertices) != kOk) return ZAV_LOAD_FAILED("Невозможно загрузить вершины. ID[%d] Имя[%s]");
+    if (stream.ReadReference(vertices) != kOk) return FailedIdName("Невозможно загрузить вершины.");
     SetVertices(vertices.Get());
     Ref<FloatBuffer> pointSizes;
     if (stream.ReadReference(pointSizes) != kOk)
-        return ZAV_LOAD_FAILED("Невозможно загрузить размеры точек. ID[%d] Имя[%s]");
+        return FailedIdName("Невозможно загрузить размеры точек.");
     SetPointSizes(pointSizes.Get());
     Ref<ColorBuffer> colors;
-    if (stream.ReadReference(colors) != kOk) return ZAV_LOAD_FAILED("Невозможно загрузить цвета. ID[%d] Имя[%s]");
+    if (stream.ReadReference(colors) != kOk) return FailedIdName("Невозможно загрузить цвета.");
     SetColors(colors.Get());
     Ref<Vector3Buffer> normals;
-    if (stream.ReadReference(normals) != kOk) return ZAV_LOAD_FAILED("Невозможно загрузить нормали. ID[%d] Имя[%s]");
+    if (stream.ReadReference(normals) != kOk) return FailedIdName("Невозможно загрузить нормали.");
     SetNormals(normals.Get());
     Ref<Vector3Buffer> tangents;
-    if (stream.ReadReference(tangents) != kOk) return ZAV_LOAD_FAILED("Невозможно загрузить тангенты. ID[%d] Имя[%s]");
+    if (stream.ReadReference(tangents) != kOk) return FailedIdName("Невозможно загрузить тангенты.");
     SetTangents(tangents.Get());
     for (int set = 0; set < kTexCoordSets; ++set) {
         Ref<Buffer> texCoords;
         if (stream.ReadReference(texCoords) != kOk || SetTexCoords(set, texCoords.Get()) != kOk)
-            return ZAV_LOAD_FAILED("Невозможно загрузить текстурные координаты. ID[%d] Имя[%s]");
+            return FailedIdName("Невозможно загрузить текстурные координаты.");
     }
     Ref<IntBuffer> indices;
-    if (stream.ReadReference(indices) != kOk) return ZAV_LOAD_FAILED("Невозможно загрузить индексы. ID[%d] Имя[%s]");
+    if (stream.ReadReference(indices) != kOk) return FailedIdName("Невозможно загрузить индексы.");
     SetIndices(indices.Get());
     int32_t kind = 0;
     if (stream.ReadInt32(kind) != kOk)
-        return ZAV_LOAD_FAILED("Невозможно загрузить тип лоакльного окружающего объёма. ID[%d] Имя[%s]");
+        return FailedIdName("Невозможно загрузить тип лоакльного окружающего объёма.");
     localVolume_ = CreateBoundingVolume(kind);
     if (!localVolume_)
-        return ZAV_LOAD_FAILED("Недостаточно памяти для создания локального окружающего объёма. ID[%d] Имя[%s]");
+        return FailedIdName("Недостаточно памяти для создания локального окружающего объёма.");
     UpdateLocalVolume();
     return kOk;
 }
-
-#undef ZAV_SAVE_FAILED
-#undef ZAV_LOAD_FAILED
 
 }  // namespace zav

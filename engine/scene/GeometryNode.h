@@ -16,6 +16,7 @@ enum PrimitiveType : int {
     kPrimitiveLines = 1,
     kPrimitiveLineStrip = 2,
     kPrimitiveTriangles = 3,
+    kPrimitiveTriangleStrip = 4,  // no class of its own; drawn n - 2 triangles from n indices
 };
 
 // A node with drawable vertex data: buffers of positions and attributes, an

@@ -56,10 +56,7 @@ int Light::Save(Stream& stream) {
     stream.WriteVector3(attenuation);
     stream.WriteBool(useAttenuation);
     stream.WriteFloat(spotFalloff);
-    if (stream.WriteFloat(spotAngle) != kOk) {
-        LogError("Невозможно сохранить данные источника света. Имя[%s] ID[%d]", GetName().CStr(), GetId());
-        return kFailed;
-    }
+    if (stream.WriteFloat(spotAngle) != kOk) return FailedNameId("Невозможно сохранить данные источника света.");
     return kOk;
 }
 
@@ -72,10 +69,7 @@ int Light::Load(Stream& stream) {
     stream.ReadVector3(attenuation);
     stream.ReadBool(useAttenuation);
     stream.ReadFloat(spotFalloff);
-    if (stream.ReadFloat(spotAngle) != kOk) {
-        LogError("Невозможно загрузить данные источника света. ID[%d] Имя[%s]", GetId(), GetName().CStr());
-        return kFailed;
-    }
+    if (stream.ReadFloat(spotAngle) != kOk) return FailedIdName("Невозможно загрузить данные источника света.");
     return kOk;
 }
 

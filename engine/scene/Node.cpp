@@ -80,46 +80,27 @@ void Node::CollectObjects(const TypeInfo* type, Array<Object*>& objects) {
 
 int Node::Save(Stream& stream) {
     if (ParentClass::Save(stream) != kOk) return ParentSaveFailed();
-    if (stream.WriteObject(parent_) != kOk) {
-        LogError("Невозможно сохранить родителя. Имя[%s] ID[%d]", GetName().CStr(), GetId());
-        return kFailed;
-    }
-    if (stream.WriteTransform(localTransform_) != kOk) {
-        LogError("Невозможно сохранить локальную трансформацию. Имя[%s] ID[%d]", GetName().CStr(), GetId());
-        return kFailed;
-    }
-    if (stream.WriteInt32(worldVolume_ ? worldVolume_->GetKind() : kSphereVolume) != kOk) {
-        LogError("Невозможно сохранить тип окружающего объёма. Имя[%s] ID[%d]", GetName().CStr(), GetId());
-        return kFailed;
-    }
-    if (stream.WriteBool(updateWorldVolume_) != kOk) {
-        LogError("Невозможно сохранить флаг обновления мирового объёма. Имя[%s] ID[%d]", GetName().CStr(), GetId());
-        return kFailed;
-    }
+    if (stream.WriteObject(parent_) != kOk) return FailedNameId("Невозможно сохранить родителя.");
+    if (stream.WriteTransform(localTransform_) != kOk)
+        return FailedNameId("Невозможно сохранить локальную трансформацию.");
+    if (stream.WriteInt32(worldVolume_ ? worldVolume_->GetKind() : kSphereVolume) != kOk)
+        return FailedNameId("Невозможно сохранить тип окружающего объёма.");
+    if (stream.WriteBool(updateWorldVolume_) != kOk)
+        return FailedNameId("Невозможно сохранить флаг обновления мирового объёма.");
     return kOk;
 }
 
 int Node::Load(Stream& stream) {
     if (ParentClass::Load(stream) != kOk) return ParentLoadFailed();
     SceneNode* fileParent = nullptr;
-    if (stream.ReadReference(fileParent) != kOk) {
-        LogError("Невозможно загрузить родителя. ID[%d] Имя[%s]", GetId(), GetName().CStr());
-        return kFailed;
-    }
+    if (stream.ReadReference(fileParent) != kOk) return FailedIdName("Невозможно загрузить родителя.");
     SceneNode::AcceptFileParent(*this, fileParent);
-    if (stream.ReadTransform(localTransform_) != kOk) {
-        LogError("Невозможно загрузить локальную трансформацию. ID[%d] Имя[%s]", GetId(), GetName().CStr());
-        return kFailed;
-    }
+    if (stream.ReadTransform(localTransform_) != kOk)
+        return FailedIdName("Невозможно загрузить локальную трансформацию.");
     int32_t kind = 0;
-    if (stream.ReadInt32(kind) != kOk) {
-        LogError("Невозможно загрузить тип окружающего объёма. ID[%d] Имя[%s]", GetId(), GetName().CStr());
-        return kFailed;
-    }
-    if (stream.ReadBool(updateWorldVolume_) != kOk) {
-        LogError("Невозможно загрузить флаг обновления окружающего объёма. ID[%d] Имя[%s]", GetId(), GetName().CStr());
-        return kFailed;
-    }
+    if (stream.ReadInt32(kind) != kOk) return FailedIdName("Невозможно загрузить тип окружающего объёма.");
+    if (stream.ReadBool(updateWorldVolume_) != kOk)
+        return FailedIdName("Невозможно загрузить флаг обновления окружающего объёма.");
     worldVolume_ = CreateBoundingVolume(kind);
     if (!worldVolume_) {
         LogError("Недостаточно памяти для создания мирового окружающего объёма. ID[%d] Имя[%s]", GetId(),

@@ -216,29 +216,15 @@ void SceneNode::CollectObjects(const TypeInfo* type, Array<Object*>& objects) {
 
 int SceneNode::Save(Stream& stream) {
     if (ParentClass::Save(stream) != kOk) return ParentSaveFailed();
-    if (stream.WriteInt32(GetEffectCount()) != kOk) {
-        LogError("Невозможно сохранить количество эффектов. Имя[%s] ID[%d]", GetName().CStr(), GetId());
-        return kFailed;
-    }
+    if (stream.WriteInt32(GetEffectCount()) != kOk) return FailedNameId("Невозможно сохранить количество эффектов.");
     for (const Ref<SceneNodeEffect>& effect : effects_) {
-        if (stream.WriteObject(effect) != kOk) {
-            LogError("Невозможно сохранить эффект. Имя[%s] ID[%d]", GetName().CStr(), GetId());
-            return kFailed;
-        }
+        if (stream.WriteObject(effect) != kOk) return FailedNameId("Невозможно сохранить эффект.");
     }
-    if (stream.WriteInt32(GetChildCount()) != kOk) {
-        LogError("Невозможно сохранить количество дочерних узлов. Имя[%s] ID[%d]", GetName().CStr(), GetId());
-        return kFailed;
-    }
-    if (stream.WriteInt32(growthIncrement_) != kOk) {
-        LogError("Невозможно сохранить приращение. Имя[%s] ID[%d]", GetName().CStr(), GetId());
-        return kFailed;
-    }
+    if (stream.WriteInt32(GetChildCount()) != kOk)
+        return FailedNameId("Невозможно сохранить количество дочерних узлов.");
+    if (stream.WriteInt32(growthIncrement_) != kOk) return FailedNameId("Невозможно сохранить приращение.");
     for (const Ref<Node>& child : children_) {
-        if (stream.WriteObject(child) != kOk) {
-            LogError("Невозможно сохранить дочерний узел. Имя[%s] ID[%d]", GetName().CStr(), GetId());
-            return kFailed;
-        }
+        if (stream.WriteObject(child) != kOk) return FailedNameId("Невозможно сохранить дочерний узел.");
     }
     return kOk;
 }
@@ -254,51 +240,35 @@ int SceneNode::Load(Stream& stream) {
 
     if (ParentClass::Load(stream) != kOk) return ParentLoadFailed();
     int32_t effectCount = 0;
-    if (stream.ReadInt32(effectCount) != kOk || effectCount < 0 || effectCount > stream.Remaining() / kReferenceSize) {
-        LogError("Невозможно загрузить количество эффектов. ID[%d] Имя[%s]", GetId(), GetName().CStr());
-        return kFailed;
-    }
+    if (stream.ReadInt32(effectCount) != kOk || effectCount < 0 || effectCount > stream.Remaining() / kReferenceSize)
+        return FailedIdName("Невозможно загрузить количество эффектов.");
     for (int32_t i = 0; i < effectCount; ++i) {
         Ref<SceneNodeEffect> effect;
-        if (stream.ReadReference(effect) != kOk || (effect && AddEffect(effect.Get()) != kOk)) {
-            LogError("Невозможно загрузить эффект. ID[%d] Имя[%s]", GetId(), GetName().CStr());
-            return kFailed;
-        }
+        if (stream.ReadReference(effect) != kOk || (effect && AddEffect(effect.Get()) != kOk))
+            return FailedIdName("Невозможно загрузить эффект.");
     }
     int32_t childCount = 0;
     if (stream.ReadInt32(childCount) != kOk || childCount < 0 ||
         childCount > (stream.Remaining() - 4) / kReferenceSize) {
-        LogError("Невозможно загрузить количество дочерних узлов. ID[%d] Имя[%s]", GetId(), GetName().CStr());
-        return kFailed;
+        return FailedIdName("Невозможно загрузить количество дочерних узлов.");
     }
     int32_t increment = 0;
-    if (stream.ReadInt32(increment) != kOk) {
-        LogError("Невозможно загрузить приращение. ID[%d] Имя[%s]", GetId(), GetName().CStr());
-        return kFailed;
-    }
+    if (stream.ReadInt32(increment) != kOk) return FailedIdName("Невозможно загрузить приращение.");
     ReleaseChildren();
     try {
         children_ = Array<Ref<Node>>(childCount, increment);
     } catch (const std::bad_alloc&) {
-        LogError("Невозможно загрузить количество дочерних узлов. ID[%d] Имя[%s]", GetId(), GetName().CStr());
-        return kFailed;
+        return FailedIdName("Невозможно загрузить количество дочерних узлов.");
     }
     growthIncrement_ = increment > 0 ? increment : 0;
     for (int32_t i = 0; i < childCount; ++i) {
         Ref<Node> child;
-        if (stream.ReadReference(child) != kOk) {
-            LogError("Невозможно загрузить дочерний узел. ID[%d] Имя[%s]", GetId(), GetName().CStr());
-            return kFailed;
-        }
+        if (stream.ReadReference(child) != kOk) return FailedIdName("Невозможно загрузить дочерний узел.");
         if (child && WouldCloseCycle(child.Get())) {
             LogError("Дочерний узел замыкает цикл в иерархии. ID[%d] Имя[%s]", child->GetId(), child->GetName().CStr());
-            LogError("Невозможно загрузить дочерний узел. ID[%d] Имя[%s]", GetId(), GetName().CStr());
-            return kFailed;
+            return FailedIdName("Невозможно загрузить дочерний узел.");
         }
-        if (children_.Append(child) != kOk) {
-            LogError("Невозможно загрузить дочерний узел. ID[%d] Имя[%s]", GetId(), GetName().CStr());
-            return kFailed;
-        }
+        if (children_.Append(child) != kOk) return FailedIdName("Невозможно загрузить дочерний узел.");
         if (child) Adopt(child.Get(), true);
     }
     return kOk;

@@ -2,6 +2,7 @@
 // images that come from a file of the virtual tree.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -164,16 +165,47 @@ TEST_F(Images, DamagedRecordsFailWithTheFieldsOwnMessage) {
         EXPECT_TRUE(log.HasPrefix(kLogError, c.message));
     }
 
-    // 40000 × 40000 × 3 bytes do not fit in 32 bits.
-    std::string huge = image;
-    PutInt32(huge, 12, 40000);
-    PutInt32(huge, 8, 40000);
-    LogCapture log;
-    int state = kOk;
-    EXPECT_EQ(LoadFromBytes(huge, &state).Get(), nullptr);
-    EXPECT_EQ(state, kOutOfMemory);
-    EXPECT_TRUE(log.HasPrefix(kLogError, "Недостаточно памяти для создания изображения. "));
+    // Sizes a record may not describe fail before anything is allocated: a
+    // side beyond the largest texture, a block beyond what a record may ask
+    // for (16384 × 16384 × 3 bytes), a side of 0 beside one that is not.
+    const struct {
+        int32_t width, height;
+        const char* message;
+    } refused[] = {
+        {40000, 40000, "Невозможно загрузить ширину изображения. "},
+        {16384, 40000, "Невозможно загрузить высоту изображения. "},
+        {16384, 16384, "Невозможно загрузить высоту изображения. "},
+        {0, 5, "Невозможно загрузить ширину изображения. "},
+        {5, 0, "Невозможно загрузить высоту изображения. "},
+    };
+    for (const auto& c : refused) {
+        SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height));
+        std::string record = image;
+        PutInt32(record, 12, c.width);
+        PutInt32(record, 8, c.height);
+        LogCapture log;
+        EXPECT_EQ(LoadFromBytes(record).Get(), nullptr);
+        EXPECT_TRUE(log.HasPrefix(kLogError, c.message));
+        EXPECT_FALSE(log.HasPrefix(kLogError, "Недостаточно памяти"));
+    }
+    std::string flatVolume = volume;
+    PutInt32(flatVolume, 8, 0);  // the depth
+    {
+        LogCapture log;
+        EXPECT_EQ(LoadFromBytes(flatVolume).Get(), nullptr);
+        EXPECT_TRUE(log.HasPrefix(kLogError, "Невозможно загрузить высоту изображения. "));
+    }
+    // An accepted size gets a zeroed block of its own size.
+    std::string large = image;
+    PutInt32(large, 12, 1024);
+    PutInt32(large, 8, 512);
+    Ref<Image> loaded(ObjectCast<Image>(LoadFromBytes(large).Get()));
+    ASSERT_TRUE(loaded);
+    ASSERT_EQ(loaded->GetDataSize(), 1024 * 512 * 3);
+    const uint8_t* pixels = loaded->GetPixels();
+    EXPECT_TRUE(std::all_of(pixels, pixels + loaded->GetDataSize(), [](uint8_t byte) { return byte == 0; }));
 
+    LogCapture log;
     // Cut inside the format.
     EXPECT_EQ(LoadFromBytes(image.substr(0, image.size() - 2)).Get(), nullptr);
     EXPECT_TRUE(log.HasPrefix(kLogError, "Невозможно загрузить формат изображения. "));

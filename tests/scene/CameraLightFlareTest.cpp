@@ -29,8 +29,7 @@ TEST_F(CameraTest, DefaultProjectionAndPlanesPointingInward) {
         EXPECT_EQ(camera->GetPlane(i).normal, (Vector3{0, 0, 0}));  // zeroed until the first update
         EXPECT_EQ(camera->GetPlane(i).d, 0.0f);
     }
-    renderer->viewportWidth = 400;
-    renderer->viewportHeight = 200;
+    renderer->SetViewportSize(400, 200);
     camera->UpdateSubtree(0.0, true);
     const Matrix4& p = camera->GetProjection();
     EXPECT_NEAR(p.m[1][1], 2.4142135f, 1e-6f);
@@ -76,9 +75,9 @@ TEST_F(CameraTest, DegenerateParametersKeepThePreviousMatricesAndPlanes) {
     camera->SetFarPlane(5.0f);
     expectUnchanged("near = far");
     camera->SetFarPlane(100.0f);
-    renderer->viewportHeight = 0;
+    renderer->SetViewportSize(renderer->GetViewportWidth(), 0);
     expectUnchanged("a target without height");
-    renderer->viewportHeight = 600;
+    renderer->SetViewportSize(renderer->GetViewportWidth(), 600);
     camera->SetLocalTransform(MakeTransform({1, 1, 1}, {0.5f, 0.5f, 0, 0}, {}));
     expectUnchanged("a rotation that collapses the axes");
 }
@@ -218,7 +217,7 @@ TEST_F(FlareTest, BillboardFacesTheCameraAroundThePosition) {
 }
 
 TEST_F(FlareTest, PointSpritesUseOneEntryAndShortBuffersAreMadeAgain) {
-    renderer->pointSprites = true;
+    renderer->SetPointSprites(true);
     Ref<Flare> flare(new Flare("spark"));
     flare->SetVertices(new Vector3Buffer());  // as a file might leave it
     flare->SetPointSizes(nullptr);
@@ -236,7 +235,7 @@ TEST_F(FlareTest, PointSpritesUseOneEntryAndShortBuffersAreMadeAgain) {
 
     // Switching to billboards with a one-entry buffer: nothing is drawn
     // from too few vertices; the next update makes six.
-    renderer->pointSprites = false;
+    renderer->SetPointSprites(false);
     renderer->calls.clear();
     flare->Render(*renderer);
     EXPECT_TRUE(renderer->CallsStartingWith("Draw").empty());

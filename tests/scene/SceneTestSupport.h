@@ -10,7 +10,7 @@
 #include "engine/core/Engine.h"
 #include "engine/core/Result.h"
 #include "engine/core/Stream.h"
-#include "engine/render/Effect.h"
+#include "engine/render/GeometryNodeEffect.h"
 #include "engine/render/Renderer.h"
 #include "engine/scene/Light.h"
 #include "engine/scene/SceneNode.h"

@@ -99,7 +99,7 @@ TEST_F(FullScreenRunTest, FullScreenWindowCoversTheDisplayAndTheDeviceReportsIts
     EXPECT_TRUE(test::ClassExists(L"Night Harbor 3D Class"));
     ASSERT_NE(Direct3D()->GetDevice(), nullptr);
     EXPECT_GT(Direct3D()->GetCaps().maxTextures, 0);
-    const D3D9Caps& caps = Direct3D()->GetCaps();
+    const RendererCaps& caps = Direct3D()->GetCaps();
     auto flag = [](bool value) { return std::string(value ? "true" : "false"); };
     EXPECT_TRUE(InOrder(capture.Texts(), {
         "Создание системного окна [Night Harbor 3D].",

@@ -1,6 +1,6 @@
 #include <cmath>
 
-#include "tools/mediagen/HarbourScene.h"
+#include "tools/mediagen/HarbourPainting.h"
 #include "tools/mediagen/Lettering.h"
 #include "tools/mediagen/Pictures.h"
 

@@ -1,5 +1,12 @@
 #include "engine/render/d3d9/D3D9Formats.h"
 
+#include <utility>
+
+#include "engine/core/Result.h"
+#include "engine/files/ByteBlock.h"
+#include "engine/render/Image.h"
+#include "engine/render/PixelFormat.h"
+
 namespace zav::d3d9 {
 
 const D3DFORMAT kDisplayFormats[4] = {D3DFMT_X8R8G8B8, D3DFMT_X1R5G5B5, D3DFMT_R5G6B5, D3DFMT_A2R10G10B10};
@@ -92,6 +99,47 @@ ShaderLevels ShaderLevelsOf(DWORD vertexShaderVersion, DWORD pixelShaderVersion)
             break;
     }
     return levels;
+}
+
+namespace {
+
+DWORD PackChannel(float value) {
+    if (!(value > 0.0f)) return 0;  // also NaN
+    if (value >= 1.0f) return 255;
+    return static_cast<DWORD>(value * 255.0f);
+}
+
+}  // namespace
+
+D3DCOLOR PackColor(const Color& color) {
+    return D3DCOLOR_ARGB(PackChannel(color.a), PackChannel(color.r), PackChannel(color.g), PackChannel(color.b));
+}
+
+D3DFORMAT TextureFormatOf(int32_t pixelFormat, bool renderTarget) {
+    switch (pixelFormat) {
+        case RGB8: return D3DFMT_X8R8G8B8;
+        case RGBA8: return D3DFMT_A8R8G8B8;
+        case A8: return D3DFMT_A8;
+        case RGBA16F: return renderTarget ? D3DFMT_A16B16G16R16F : D3DFMT_UNKNOWN;
+        default: return D3DFMT_UNKNOWN;
+    }
+}
+
+int ReadSurfaceRows(const D3DLOCKED_RECT& locked, const D3DSURFACE_DESC& desc, Image& image) {
+    if (desc.Format != D3DFMT_X8R8G8B8 && desc.Format != D3DFMT_A8R8G8B8) return kFailed;
+    const auto width = static_cast<int32_t>(desc.Width), height = static_cast<int32_t>(desc.Height);
+    ByteBlock pixels;
+    if (!pixels.Allocate(static_cast<size_t>(width) * static_cast<size_t>(height) * 3)) return kFailed;
+    for (int32_t row = 0; row < height; ++row) {
+        const auto* in = static_cast<const uint8_t*>(locked.pBits) + static_cast<ptrdiff_t>(row) * locked.Pitch;
+        uint8_t* out = pixels.Data() + static_cast<size_t>(height - 1 - row) * static_cast<size_t>(width) * 3;
+        for (int32_t x = 0; x < width; ++x, in += 4, out += 3) {
+            out[0] = in[2];
+            out[1] = in[1];
+            out[2] = in[0];
+        }
+    }
+    return image.SetPixels(width, height, 1, RGB8, std::move(pixels));
 }
 
 }  // namespace zav::d3d9

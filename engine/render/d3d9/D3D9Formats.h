@@ -4,7 +4,12 @@
 
 #include <cstdint>
 
+#include "engine/core/Values.h"
 #include "engine/render/DisplayMode.h"
+
+namespace zav {
+class Image;
+}
 
 namespace zav::d3d9 {
 
@@ -43,5 +48,19 @@ struct ShaderLevels {
     int32_t pixel = 4;
 };
 ShaderLevels ShaderLevelsOf(DWORD vertexShaderVersion, DWORD pixelShaderVersion);
+
+// A colour as the device packs it: 8-bit A, R, G, B, each channel × 255
+// and kept inside 0..255.
+D3DCOLOR PackColor(const Color& color);
+
+// The device format of textures over images of `pixelFormat`: X8R8G8B8,
+// A8R8G8B8, A8, and A16B16G16R16F for render targets only; D3DFMT_UNKNOWN
+// for any other code.
+D3DFORMAT TextureFormatOf(int32_t pixelFormat, bool renderTarget);
+
+// Copies a locked 32-bit surface (X8R8G8B8 or A8R8G8B8) into `image` as
+// RGB8, the surface's top row becoming the image's last. 0, or 1 for
+// another format or no memory.
+int ReadSurfaceRows(const D3DLOCKED_RECT& locked, const D3DSURFACE_DESC& desc, Image& image);
 
 }  // namespace zav::d3d9

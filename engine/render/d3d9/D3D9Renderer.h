@@ -3,31 +3,27 @@
 #include <d3d9.h>
 
 #include <cstdint>
+#include <vector>
 
 #include "engine/core/String.h"
+#include "engine/render/DeviceResource.h"
 #include "engine/render/Renderer.h"
+#include "engine/render/d3d9/D3D9Objects.h"
 
 namespace zav {
 
-// What the device can do, as the effects ask for it.
-struct D3D9Caps {
-    String adapterDescription;
-    String driverName;
-    int32_t maxTextures = 0;
-    int32_t maxLights = 0;
-    bool volumeTextures = false;
-    bool cubeTextures = false;
-    bool projectedTextures = false;
-    int32_t vertexShaderLevel = 4;
-    int32_t pixelShaderLevel = 4;
-    bool pointSprites = false;
-    bool occlusionQueries = false;
-    bool hardwareShadowMaps = false;
-    bool halfFloatTargets = false;
-};
+class Image;
 
-// The Direct3D 9 back end: device modes, the device on the renderer's window,
-// and the frame calls.
+// The Direct3D 9 back end. Device objects are made at the first use of
+// their engine object and refilled while it is dirty; the whole device
+// state of a pass, stream and index bindings included, is recorded once
+// into a state block with a vertex declaration built from the buffers the
+// pass binds, and replayed afterwards. Sources by responsibility:
+// D3D9Device.cpp (device, frames, loss and reset, viewport, transforms),
+// D3D9Resources.cpp (buffers, queries, releasing), D3D9Textures.cpp
+// (textures and uploads), D3D9Passes.cpp (recording, streams, draws),
+// D3D9RenderStates.cpp (render state blocks on the device), D3D9Targets.cpp
+// (render targets), D3D9Lights.cpp (fixed-function lights).
 class D3D9Renderer : public Renderer {
 public:
     D3D9Renderer();
@@ -43,38 +39,148 @@ public:
     int EndFrame() override;
     void SetBrightness(int level) override;
     bool IsDeviceLost() const override { return deviceLost_; }
-    void ReleaseDeviceObject(Buffer* buffer) override;
+
+    void BeginQuery(OcclusionQuery* query) override;
+    void EndQuery(OcclusionQuery* query) override;
+
+    void BindTexture(BaseTexture* texture, int stage) override;
+    void SetVertexShader(VertexShader* shader) override;
+    void SetVertexShaderConstants(int firstRegister, const float* data, int registerCount) override;
+    void SetPixelShader(PixelShader* shader) override;
+    void SetPixelShaderConstants(int firstRegister, const float* data, int registerCount) override;
+    void BindTexCoords(Buffer* texCoords, int usageIndex) override;
+    void BindColors(ColorBuffer* colors) override;
+    void BindPositions(Buffer* positions) override;
+    void BindPointSizes(FloatBuffer* sizes) override;
+    void BindNormals(Vector3Buffer* normals) override;
+    void BindBlendWeights(Vector4Buffer* weights) override;
+    void BindBlendIndices(Vector4Buffer* indices) override;
+    void BindIndices(IntBuffer* indices) override;
+
+    int BeginPass(Pass* pass) override;
+    void ApplyRenderState(RenderStateBlock* block) override;
     void DrawCurrent() override;
+    void DrawSkinned(Buffer* positions, IntBuffer* indices, Vector4Buffer* weights,
+                     Vector4Buffer* blendIndices) override;
     void DrawPrimitives(int primitiveCount) override;
+
+    void SetWorldMatrix(const Matrix4& matrix) override;
+    void SetViewMatrix(const Matrix4& matrix) override;
+    void SetProjectionMatrix(const Matrix4& matrix) override;
+    void SetTextureMatrix(int stage, const Matrix4& matrix) override;
+
     void EnableLight(Light* light) override;
     void DisableLight() override;
+
+    void PushTextureTarget(Texture* texture) override;
+    void PushCubeTarget(int face, CubeTexture* texture) override;
+    void PushDepthTarget(Texture* texture, float depthBias, float slopeBias) override;
+    void PopTarget() override;
     int GetViewportWidth() const override;
     int GetViewportHeight() const override;
-    bool SupportsPointSprites() const override { return caps_.pointSprites; }
+    void SetViewport(float x, float y, float width, float height) override;
 
-    const D3D9Caps& GetCaps() const { return caps_; }
+    // Reads the back buffer into `image` as RGB8 (bottom row first); call
+    // after drawing and before EndFrame. 0 or 1.
+    int ReadBackBuffer(Image& image);
+    // The next BeginFrame finds the device lost and in need of a reset, as
+    // after a real loss: for tests of the recovery.
+    void SimulateDeviceLoss() { simulatedLoss_ = true; }
+    // How often the device has been reset since it was made.
+    int GetResetCount() const { return resetCount_; }
+
     IDirect3DDevice9* GetDevice() const { return device_; }
     D3DFORMAT GetDepthFormat() const { return present_.AutoDepthStencilFormat; }
     const Color& GetClearColor() const { return clearColor_; }
 
+protected:
+    void DestroyDeviceObject(void* handle) override;
+
 private:
+    struct TargetRecord {
+        BaseTexture* texture = nullptr;
+        IDirect3DSurface9* color = nullptr;  // the targets before the push
+        IDirect3DSurface9* depth = nullptr;
+    };
+
+    // D3D9Device.cpp
     void ReadCaps(D3DFORMAT displayFormat);
-    // Logs the mode and the capabilities; switches lighting off on the way.
     void LogCaps();
-    // Releases every device object the renderer made; they are created again
-    // at their next use.
-    void ReleaseAll();
     void SetLighting(bool on);
+    // Everything device-side goes: device objects, the target stack, a
+    // recording under way; for a lost device and for the release.
+    void ReleaseEverything();
+    // After a loss: everything released, the device reset with the
+    // parameters it was made with. 0, or 1 while it cannot be reset yet.
+    int ResetDevice();
+
+    // D3D9Resources.cpp
+    // The device buffer of `buffer`, made or refilled as needed; null when
+    // it cannot be had. `recreated` tells that a new device buffer was made.
+    d3d9::BufferObject* UploadVertices(Buffer& buffer, bool* recreated);
+    d3d9::BufferObject* UploadIndices(IntBuffer& buffer, bool* recreated);
+    // The device object of `resource` when this renderer made it and it is
+    // of that kind, else null.
+    template <class Object>
+    Object* HandleOf(DeviceResource& resource) const {
+        if (resource.GetOwner() != this) return nullptr;
+        return dynamic_cast<Object*>(static_cast<d3d9::DeviceObject*>(resource.GetHandle()));
+    }
+
+    // D3D9Textures.cpp
+    d3d9::TextureObject* MakeTexture(BaseTexture& texture);
+    bool UploadTexture(BaseTexture& texture, d3d9::TextureObject& object);
+    // Whether `texture` is a target on the stack (it is never read then).
+    bool IsTarget(const BaseTexture* texture) const;
+
+    // D3D9Passes.cpp
+    // Binds one vertex stream of the pass: while recording, also appends its
+    // element to the declaration being built.
+    void BindStream(Buffer* buffer, BYTE type, BYTE usage, BYTE usageIndex);
+    // Ends the recording at the pass's first draw: the state block and the
+    // declaration become the pass's device objects and the state is applied.
+    void FinishRecording();
+    // Drops a recording that no draw finished.
+    void AbortRecording();
+    // Sets the declaration and the depth test for a draw; false when the
+    // draw must be left out.
+    bool PrepareDraw();
+    // Whether the current node may be drawn with `vertexCount` vertices
+    // read from the bound positions (one ERROR per node when not).
+    bool CheckVertices(int64_t vertexCount, bool indexed);
+
+    // D3D9RenderStates.cpp
+    void ApplyRenderStateFields(const RenderStateBlock& block);
+
+    // D3D9Targets.cpp
+    d3d9::TextureObject* MakeRenderTarget(BaseTexture& texture, int32_t width, int32_t height, int32_t format,
+                                          bool cube, bool ownDepth);
+    void PushSurfaces(BaseTexture* texture, IDirect3DSurface9* color, IDirect3DSurface9* depth);
+    void ReleaseTargets();
 
     IDirect3D9* d3d_ = nullptr;
     IDirect3DDevice9* device_ = nullptr;
     // The device's parameters as created: back buffer size and depth format.
     D3DPRESENT_PARAMETERS present_ = {};
-    D3D9Caps caps_;
     Color clearColor_;
     DisplayMode mode_;
+    DWORD maxVertexIndex_ = 0xFFFF;
     bool deviceLost_ = false;
+    bool simulatedLoss_ = false;
+    bool lossLogged_ = false;
+    int resetCount_ = 0;
     bool inScene_ = false;
+
+    // Pass recording and the streams of the pass being applied.
+    bool recording_ = false;
+    RenderStateBlock* recordingBlock_ = nullptr;
+    IDirect3DVertexDeclaration9* declaration_ = nullptr;
+    std::vector<D3DVERTEXELEMENT9> elements_;
+    int streamCount_ = 0;
+    Buffer* boundPositions_ = nullptr;
+    IntBuffer* boundIndices_ = nullptr;
+
+    std::vector<TargetRecord> targets_;
 };
 
 }  // namespace zav

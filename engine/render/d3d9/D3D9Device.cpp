@@ -1,14 +1,15 @@
-#include "engine/render/d3d9/D3D9Renderer.h"
-
+// The device: creation and capabilities, frames, loss and reset, viewport,
+// transforms and reading the back buffer.
 #include <new>
 
 #include "engine/core/Log.h"
 #include "engine/core/Result.h"
 #include "engine/files/BuiltinModules.h"
 #include "engine/render/GammaRamp.h"
+#include "engine/render/Image.h"
 #include "engine/render/d3d9/D3D9Formats.h"
 #include "engine/render/d3d9/D3D9ModeList.h"
-#include "engine/scene/Buffer.h"
+#include "engine/render/d3d9/D3D9Renderer.h"
 
 namespace zav {
 
@@ -19,14 +20,10 @@ constexpr UINT kSdkVersion = 31;
 
 const char* TrueFalse(bool value) { return value ? "true" : "false"; }
 
-DWORD PackChannel(float value) {
-    if (!(value > 0.0f)) return 0;  // also NaN
-    if (value >= 1.0f) return 255;
-    return static_cast<DWORD>(value * 255.0f);
-}
-
-D3DCOLOR PackColor(const Color& color) {
-    return D3DCOLOR_ARGB(PackChannel(color.a), PackChannel(color.r), PackChannel(color.g), PackChannel(color.b));
+const D3DMATRIX* DeviceMatrix(const Matrix4& matrix) {
+    // Both are row-vector 4x4 float matrices, m[row][column].
+    static_assert(sizeof(Matrix4) == sizeof(D3DMATRIX), "matrix layouts differ");
+    return reinterpret_cast<const D3DMATRIX*>(&matrix);
 }
 
 }  // namespace
@@ -93,6 +90,9 @@ int D3D9Renderer::CreateDevice(int32_t modeIndex, const String&, void*, int32_t,
     present_ = tried;
     mode_ = mode;
     deviceLost_ = false;
+    simulatedLoss_ = false;
+    resetCount_ = 0;
+    lossLogged_ = false;
     inScene_ = false;
 
     D3DFORMAT displayFormat = d3d9::DisplayFormatOf(mode);
@@ -106,7 +106,7 @@ int D3D9Renderer::CreateDevice(int32_t modeIndex, const String&, void*, int32_t,
 }
 
 void D3D9Renderer::ReadCaps(D3DFORMAT displayFormat) {
-    caps_ = D3D9Caps();
+    caps_ = RendererCaps();
     D3DADAPTER_IDENTIFIER9 identifier = {};
     if (SUCCEEDED(d3d_->GetAdapterIdentifier(D3DADAPTER_DEFAULT, 0, &identifier))) {
         identifier.Description[sizeof identifier.Description - 1] = '\0';
@@ -125,6 +125,7 @@ void D3D9Renderer::ReadCaps(D3DFORMAT displayFormat) {
         caps_.vertexShaderLevel = levels.vertex;
         caps_.pixelShaderLevel = levels.pixel;
         caps_.pointSprites = caps.MaxPointSize > 1.0f;
+        maxVertexIndex_ = caps.MaxVertexIndex;
     }
     IDirect3DQuery9* query = nullptr;
     caps_.occlusionQueries = SUCCEEDED(device_->CreateQuery(D3DQUERYTYPE_OCCLUSION, &query)) && query;
@@ -135,6 +136,7 @@ void D3D9Renderer::ReadCaps(D3DFORMAT displayFormat) {
     caps_.halfFloatTargets = SUCCEEDED(d3d_->CheckDeviceFormat(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, displayFormat,
                                                                D3DUSAGE_RENDERTARGET, D3DRTYPE_TEXTURE,
                                                                D3DFMT_A16B16G16R16F));
+    ApplyShaderOverride();
 }
 
 void D3D9Renderer::LogCaps() {
@@ -165,20 +167,33 @@ void D3D9Renderer::SetLighting(bool on) {
     device_->SetRenderState(D3DRS_SPECULARENABLE, on ? TRUE : FALSE);
 }
 
-void D3D9Renderer::ReleaseAll() {
-    // Textures, buffers, shaders and state blocks enter the renderer's
-    // resource table when they are first uploaded; until then there is
-    // nothing device-side to drop.
+void D3D9Renderer::ReleaseEverything() {
+    AbortRecording();
+    ReleaseTargets();
+    ReleaseAll();
+    declaration_ = nullptr;
+    boundPositions_ = nullptr;
+    boundIndices_ = nullptr;
 }
 
 int D3D9Renderer::ReleaseDevice() {
     if (!device_) return kOk;
-    ReleaseAll();
+    ReleaseEverything();
     if (inScene_) device_->EndScene();
     inScene_ = false;
     device_->Release();
     device_ = nullptr;
     deviceLost_ = false;
+    return kOk;
+}
+
+int D3D9Renderer::ResetDevice() {
+    ReleaseEverything();
+    D3DPRESENT_PARAMETERS present = present_;  // Reset may rewrite them
+    if (FAILED(device_->Reset(&present))) return kFailed;
+    ++resetCount_;
+    deviceLost_ = false;
+    LogInfo("Устройство восстановлено.");
     return kOk;
 }
 
@@ -191,22 +206,25 @@ void D3D9Renderer::Clear(int32_t flags, const Color& color, float depth, uint32_
     // Clearing a buffer the device does not have fails the whole call.
     if ((flags & kClearDepth) && mode_.depthBits > 0) clearFlags |= D3DCLEAR_ZBUFFER;
     if ((flags & kClearStencil) && mode_.stencilBits > 0) clearFlags |= D3DCLEAR_STENCIL;
-    if (!device_ || !clearFlags) return;
-    device_->Clear(0, nullptr, clearFlags, PackColor(color), depth, stencil);
+    if (!device_ || deviceLost_ || !clearFlags) return;
+    device_->Clear(0, nullptr, clearFlags, d3d9::PackColor(color), depth, stencil);
 }
 
 int D3D9Renderer::BeginFrame() {
     if (!device_) return kFailed;
     HRESULT state = device_->TestCooperativeLevel();
+    if (simulatedLoss_ && SUCCEEDED(state)) state = D3DERR_DEVICENOTRESET;
+    simulatedLoss_ = false;
     if (state == D3DERR_DEVICELOST || state == D3DERR_DEVICENOTRESET) {
-        if (!deviceLost_) {
-            LogWarning("Устройство потеряно: кадры пропускаются.");
-            ReleaseAll();
-        }
+        if (!lossLogged_) LogWarning("Устройство потеряно: кадры пропускаются.");
+        lossLogged_ = true;
         deviceLost_ = true;
-        return kFailed;
+        ReleaseEverything();
+        // Frames are skipped only while the device cannot be reset yet.
+        if (state == D3DERR_DEVICELOST || ResetDevice() != kOk) return kFailed;
+        lossLogged_ = false;
+        state = device_->TestCooperativeLevel();
     }
-    deviceLost_ = false;
     if (FAILED(state) || FAILED(device_->BeginScene())) return kFailed;
     inScene_ = true;
     SetLighting(false);
@@ -215,6 +233,9 @@ int D3D9Renderer::BeginFrame() {
 
 int D3D9Renderer::EndFrame() {
     if (!device_ || !inScene_) return kFailed;
+    AbortRecording();
+    FlushDeferred();
+    while (!targets_.empty()) PopTarget();
     device_->EndScene();
     inScene_ = false;
     HRESULT presented = device_->Present(nullptr, nullptr, nullptr, nullptr);
@@ -230,27 +251,6 @@ void D3D9Renderer::SetBrightness(int level) {
     device_->SetGammaRamp(0, D3DSGR_CALIBRATE, &ramp);
 }
 
-// Buffers get device copies, and nodes get drawn, once vertex and index
-// buffers and passes reach this back end; until then no buffer owns a
-// device object and the draws have nothing to bind.
-void D3D9Renderer::ReleaseDeviceObject(Buffer* buffer) {
-    if (buffer) buffer->Detach();
-}
-
-void D3D9Renderer::DrawCurrent() {}
-
-void D3D9Renderer::DrawPrimitives(int) {}
-
-// Lights are switched on from their description when the lit effects arrive;
-// switching off needs nothing more than the light's slot.
-void D3D9Renderer::EnableLight(Light*) {}
-
-void D3D9Renderer::DisableLight() {
-    if (!device_) return;
-    device_->LightEnable(static_cast<DWORD>(GetLightCount()), FALSE);
-    if (GetLightCount() == 0) SetLighting(false);
-}
-
 int D3D9Renderer::GetViewportWidth() const {
     D3DVIEWPORT9 viewport;
     if (device_ && SUCCEEDED(device_->GetViewport(&viewport))) return static_cast<int>(viewport.Width);
@@ -261,6 +261,65 @@ int D3D9Renderer::GetViewportHeight() const {
     D3DVIEWPORT9 viewport;
     if (device_ && SUCCEEDED(device_->GetViewport(&viewport))) return static_cast<int>(viewport.Height);
     return static_cast<int>(present_.BackBufferHeight);
+}
+
+void D3D9Renderer::SetViewport(float x, float y, float width, float height) {
+    if (!device_) return;
+    D3DVIEWPORT9 viewport = {};
+    viewport.X = x > 0.0f ? static_cast<DWORD>(x) : 0;
+    viewport.Y = y > 0.0f ? static_cast<DWORD>(y) : 0;
+    viewport.Width = width > 0.0f ? static_cast<DWORD>(width) : 0;
+    viewport.Height = height > 0.0f ? static_cast<DWORD>(height) : 0;
+    viewport.MinZ = 0.0f;
+    viewport.MaxZ = 1.0f;
+    device_->SetViewport(&viewport);
+}
+
+void D3D9Renderer::SetWorldMatrix(const Matrix4& matrix) {
+    Renderer::SetWorldMatrix(matrix);
+    if (device_) device_->SetTransform(D3DTS_WORLD, DeviceMatrix(matrix));
+}
+
+void D3D9Renderer::SetViewMatrix(const Matrix4& matrix) {
+    Renderer::SetViewMatrix(matrix);
+    if (device_) device_->SetTransform(D3DTS_VIEW, DeviceMatrix(matrix));
+}
+
+void D3D9Renderer::SetProjectionMatrix(const Matrix4& matrix) {
+    Renderer::SetProjectionMatrix(matrix);
+    if (device_) device_->SetTransform(D3DTS_PROJECTION, DeviceMatrix(matrix));
+}
+
+void D3D9Renderer::SetTextureMatrix(int stage, const Matrix4& matrix) {
+    if (stage < 0 || stage >= 8) return;
+    Renderer::SetTextureMatrix(stage, matrix);
+    if (!device_) return;
+    const auto state = static_cast<D3DTRANSFORMSTATETYPE>(D3DTS_TEXTURE0 + stage);
+    device_->SetTransform(state, DeviceMatrix(matrix));
+    device_->SetTextureStageState(static_cast<DWORD>(stage), D3DTSS_TEXTURETRANSFORMFLAGS,
+                                  matrix == Matrix4::Identity() ? D3DTTFF_DISABLE : D3DTTFF_COUNT3);
+}
+
+int D3D9Renderer::ReadBackBuffer(Image& image) {
+    if (!device_) return kFailed;
+    IDirect3DSurface9* backBuffer = nullptr;
+    if (FAILED(device_->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &backBuffer))) return kFailed;
+    D3DSURFACE_DESC desc;
+    IDirect3DSurface9* copy = nullptr;
+    int result = kFailed;
+    if (SUCCEEDED(backBuffer->GetDesc(&desc)) &&
+        SUCCEEDED(device_->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format, D3DPOOL_SYSTEMMEM,
+                                                       &copy, nullptr)) &&
+        SUCCEEDED(device_->GetRenderTargetData(backBuffer, copy))) {
+        D3DLOCKED_RECT locked;
+        if (SUCCEEDED(copy->LockRect(&locked, nullptr, D3DLOCK_READONLY))) {
+            result = d3d9::ReadSurfaceRows(locked, desc, image);
+            copy->UnlockRect();
+        }
+    }
+    if (copy) copy->Release();
+    backBuffer->Release();
+    return result;
 }
 
 }  // namespace zav

@@ -1,4 +1,4 @@
-#include "tools/mediagen/HarbourScene.h"
+#include "tools/mediagen/HarbourPainting.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,0 +1,58 @@
+// Fixed-function lights: the light stack of the renderer as device lights.
+#include "engine/render/d3d9/D3D9Renderer.h"
+#include "engine/scene/Light.h"
+
+namespace zav {
+
+namespace {
+
+D3DCOLORVALUE ColorValue(const Color& color) { return {color.r, color.g, color.b, color.a}; }
+
+D3DLIGHT9 DeviceLight(const LightDescription& light) {
+    D3DLIGHT9 device = {};
+    switch (light.type) {
+        case LightDescription::kPoint: device.Type = D3DLIGHT_POINT; break;
+        case LightDescription::kSpot: device.Type = D3DLIGHT_SPOT; break;
+        default: device.Type = D3DLIGHT_DIRECTIONAL; break;
+    }
+    device.Diffuse = ColorValue(light.diffuse);
+    device.Specular = ColorValue(light.specular);
+    device.Ambient = ColorValue(light.ambient);
+    device.Position = {light.position.x, light.position.y, light.position.z};
+    device.Direction = {light.direction.x, light.direction.y, light.direction.z};
+    device.Range = light.range;
+    device.Falloff = light.falloff;
+    device.Attenuation0 = light.attenuation[0];
+    device.Attenuation1 = light.attenuation[1];
+    device.Attenuation2 = light.attenuation[2];
+    device.Theta = light.innerCone;
+    device.Phi = light.outerCone;
+    return device;
+}
+
+}  // namespace
+
+void D3D9Renderer::EnableLight(Light* light) {
+    const int index = GetLightCount() - 1;
+    if (!device_ || index < 0) return;
+    const auto number = static_cast<DWORD>(index);
+    LightDescription description;
+    if (!light || !light->Describe(description)) {
+        device_->LightEnable(number, FALSE);
+        return;
+    }
+    // A light the device has no room for stays off.
+    if (caps_.maxLights > 0 && index >= caps_.maxLights) return;
+    if (index == 0) SetLighting(true);
+    const D3DLIGHT9 deviceLight = DeviceLight(description);
+    device_->SetLight(number, &deviceLight);
+    device_->LightEnable(number, TRUE);
+}
+
+void D3D9Renderer::DisableLight() {
+    if (!device_) return;
+    device_->LightEnable(static_cast<DWORD>(GetLightCount()), FALSE);
+    if (GetLightCount() == 0) SetLighting(false);
+}
+
+}  // namespace zav

@@ -1,0 +1,202 @@
+#include "engine/render/null/NullRenderer.h"
+
+#include <new>
+
+#include "engine/core/Result.h"
+#include "engine/files/BuiltinModules.h"
+#include "engine/files/Module.h"
+#include "engine/render/BaseTexture.h"
+#include "engine/render/OcclusionQuery.h"
+#include "engine/render/Pass.h"
+#include "engine/render/RenderStateBlock.h"
+#include "engine/scene/Buffer.h"
+#include "engine/scene/GeometryNode.h"
+
+namespace zav {
+
+namespace {
+
+RendererCaps NullCaps() {
+    RendererCaps caps;
+    caps.adapterDescription = "Null";
+    caps.driverName = "Null";
+    caps.maxTextures = 8;
+    caps.maxLights = 8;
+    caps.volumeTextures = caps.cubeTextures = caps.projectedTextures = true;
+    caps.vertexShaderLevel = kShaderModel2;
+    caps.pixelShaderLevel = kShaderModel2;
+    caps.occlusionQueries = true;
+    return caps;
+}
+
+DisplayMode NullMode(bool fullScreen) {
+    DisplayMode mode;
+    mode.fullScreen = fullScreen;
+    mode.width = fullScreen ? 1024 : 0;
+    mode.height = fullScreen ? 768 : 0;
+    mode.colorBits = 32;
+    mode.redBits = mode.greenBits = mode.blueBits = 8;
+    mode.depthBits = 24;
+    mode.stencilBits = 8;
+    return mode;
+}
+
+int CreateNullRenderer(Renderer** renderer) {
+    if (!renderer) return kNotFound;
+    *renderer = new (std::nothrow) NullRenderer();
+    return *renderer ? kOk : kOutOfMemory;
+}
+
+}  // namespace
+
+int RegisterNullRendererModule() {
+    return RegisterBuiltinModule("NullRenderer", "CreateRenderer", ToModuleSymbol(&CreateNullRenderer));
+}
+
+NullRenderer::NullRenderer() {
+    caps_ = NullCaps();
+    modes_ = {NullMode(true), NullMode(false)};
+    defaultMode_ = 0;
+}
+
+NullRenderer::~NullRenderer() { ReleaseAll(); }
+
+void NullRenderer::SetCaps(const RendererCaps& caps) {
+    caps_ = caps;
+    ApplyShaderOverride();
+}
+
+void NullRenderer::SetViewportSize(int width, int height) {
+    viewportWidth_ = width;
+    viewportHeight_ = height;
+}
+
+int NullRenderer::CreateDevice(int32_t modeIndex, const String&, void*, int32_t, int32_t, int32_t width,
+                               int32_t height) {
+    if (modeIndex < 0 || static_cast<size_t>(modeIndex) >= modes_.size()) return kFailed;
+    const DisplayMode& mode = modes_[static_cast<size_t>(modeIndex)];
+    SetViewportSize(mode.fullScreen ? mode.width : width, mode.fullScreen ? mode.height : height);
+    return kOk;
+}
+
+int NullRenderer::ReleaseDevice() {
+    ReleaseAll();
+    return kOk;
+}
+
+void NullRenderer::BeginQuery(OcclusionQuery* query) {
+    if (query && !query->GetHandle()) AttachDeviceObject(*query, *query, this);
+}
+
+void NullRenderer::EndQuery(OcclusionQuery* query) {
+    if (query) query->SetVisiblePixels(0);
+}
+
+void NullRenderer::BindTexture(BaseTexture* texture, int) {
+    if (!texture) return;
+    ++counters_.textureBinds;
+    if (!texture->GetHandle()) {
+        if (!CanMakeDeviceTexture(*texture)) return;
+        AttachDeviceObject(*texture, *texture, this);
+    } else if (!texture->IsDirty()) {
+        return;
+    }
+    ++counters_.uploads;
+    texture->SetDirty(false);
+}
+
+void NullRenderer::Bind(Buffer* buffer) {
+    if (!buffer) return;
+    if (!buffer->GetHandle())
+        AttachDeviceObject(*buffer, *buffer, this);
+    else if (!buffer->IsDirty())
+        return;
+    ++counters_.uploads;
+    buffer->SetDirty(false);
+}
+
+void NullRenderer::BindColors(ColorBuffer* colors) { Bind(colors); }
+void NullRenderer::BindPointSizes(FloatBuffer* sizes) { Bind(sizes); }
+void NullRenderer::BindNormals(Vector3Buffer* normals) { Bind(normals); }
+void NullRenderer::BindBlendWeights(Vector4Buffer* weights) { Bind(weights); }
+void NullRenderer::BindBlendIndices(Vector4Buffer* indices) { Bind(indices); }
+void NullRenderer::BindIndices(IntBuffer* indices) { Bind(indices); }
+
+int NullRenderer::BeginPass(Pass* pass) {
+    if (!pass) return kNotFound;
+    ++counters_.passes;
+    RenderStateBlock* block = pass->GetRenderState();
+    if (!pass->GetHandle() || pass->IsDirty() || (block && !block->GetHandle())) {
+        Ref<Renderer> keep = KeepAlive();
+        ReleasePass(pass);
+        ++counters_.recordings;
+        AttachDeviceObject(*pass, *pass, this);
+        pass->SetDirty(false);
+    }
+    ApplyRenderState(block);
+    return kOk;
+}
+
+void NullRenderer::ApplyRenderState(RenderStateBlock* block) {
+    if (!block || block->GetHandle()) return;
+    AttachDeviceObject(*block, *block, this);
+    block->SetDirty(false);
+}
+
+int NullRenderer::PrimitivesOf(int indexCount) const {
+    GeometryNode* node = GetCurrentNode();
+    switch (node ? node->GetPrimitiveType() : kPrimitiveTriangles) {
+        case kPrimitivePoints: return indexCount;
+        case kPrimitiveLines: return indexCount / 2;
+        case kPrimitiveLineStrip: return indexCount > 1 ? indexCount - 1 : 0;
+        case kPrimitiveTriangleStrip: return indexCount > 2 ? indexCount - 2 : 0;
+        default: return indexCount / 3;
+    }
+}
+
+void NullRenderer::DrawCurrent() {
+    GeometryNode* node = GetCurrentNode();
+    IntBuffer* indices = node ? node->GetIndices() : nullptr;
+    ++counters_.draws;
+    counters_.primitives += PrimitivesOf(indices ? indices->GetCount() : 0);
+}
+
+void NullRenderer::DrawSkinned(Buffer* positions, IntBuffer* indices, Vector4Buffer* weights,
+                               Vector4Buffer* blendIndices) {
+    Bind(positions);
+    Bind(weights);
+    Bind(blendIndices);
+    Bind(indices);
+    DrawCurrent();
+}
+
+void NullRenderer::DrawPrimitives(int primitiveCount) {
+    ++counters_.draws;
+    if (primitiveCount > 0) counters_.primitives += primitiveCount;
+}
+
+void NullRenderer::EnableLight(Light* light) {
+    if (light) enabledLights_ = GetLightCount();
+}
+
+void NullRenderer::DisableLight() {
+    if (enabledLights_ > GetLightCount()) enabledLights_ = GetLightCount();
+}
+
+void NullRenderer::PushDepthTarget(Texture* texture, float, float) {
+    if (texture)
+        PushTarget();
+    else
+        PopTarget();
+}
+
+void NullRenderer::PopTarget() {
+    FlushDeferred();
+    if (targetDepth_ > 0) --targetDepth_;
+}
+
+void NullRenderer::SetViewport(float, float, float width, float height) {
+    SetViewportSize(static_cast<int>(width), static_cast<int>(height));
+}
+
+}  // namespace zav
