@@ -148,6 +148,37 @@ void Renderer::ReleaseAll() {
     }
 }
 
+namespace {
+
+template <class Object, class Release>
+void ReleaseElsewhere(Renderer* self, Object* object, Release release) {
+    if (!object) return;
+    Renderer* owner = object->GetOwner();
+    if (owner && owner != self) (owner->*release)(object);
+}
+
+}  // namespace
+
+void Renderer::TakeOver(Buffer* buffer) {
+    ReleaseElsewhere(this, buffer, static_cast<void (Renderer::*)(Buffer*)>(&Renderer::ReleaseDeviceObject));
+}
+
+void Renderer::TakeOver(BaseTexture* texture) {
+    ReleaseElsewhere(this, texture, static_cast<void (Renderer::*)(BaseTexture*)>(&Renderer::ReleaseDeviceObject));
+}
+
+void Renderer::TakeOver(OcclusionQuery* query) {
+    ReleaseElsewhere(this, query, static_cast<void (Renderer::*)(OcclusionQuery*)>(&Renderer::ReleaseDeviceObject));
+}
+
+void Renderer::TakeOver(Pass* pass) {
+    if (!pass) return;
+    ReleaseElsewhere(this, pass, &Renderer::ReleasePass);
+    TakeOver(pass->GetRenderState());
+}
+
+void Renderer::TakeOver(RenderStateBlock* block) { ReleaseElsewhere(this, block, &Renderer::ReleaseStateBlock); }
+
 bool Renderer::CanMakeDeviceTexture(BaseTexture& texture) {
     Image* picture = texture.GetPicture();
     if (!picture || !picture->GetPixels() || DeviceTexelBytes(picture->GetFormat()) == 0) return false;

@@ -241,6 +241,13 @@ protected:
     void ReleaseDeviceResource(const Object& object, DeviceResource& resource);
     // Frees one device object this back end made.
     virtual void DestroyDeviceObject(void* handle) {}
+    // When another renderer made the device object of an engine object,
+    // that renderer releases it first, so that this one can make its own.
+    void TakeOver(Buffer* buffer);
+    void TakeOver(BaseTexture* texture);
+    void TakeOver(OcclusionQuery* query);
+    void TakeOver(Pass* pass);
+    void TakeOver(RenderStateBlock* block);
     // The shader levels of `caps_` after DisableShaders.
     void ApplyShaderOverride();
     // Whether the picture of `texture` can become a device texture: it has

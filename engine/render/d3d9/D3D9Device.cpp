@@ -198,6 +198,7 @@ int D3D9Renderer::ResetDevice() {
 }
 
 void D3D9Renderer::Clear(int32_t flags, const Color& color, float depth, uint32_t stencil) {
+    lastClear_ = {flags, color, depth, stencil};
     DWORD clearFlags = 0;
     if (flags & kClearColor) {
         clearColor_ = color;
@@ -224,6 +225,12 @@ int D3D9Renderer::BeginFrame() {
         if (state == D3DERR_DEVICELOST || ResetDevice() != kOk) return kFailed;
         lossLogged_ = false;
         state = device_->TestCooperativeLevel();
+        // The frame's clear came before the reset, which left the buffers
+        // undefined: it is made again.
+        if (SUCCEEDED(state) && lastClear_.flags) {
+            const ClearRecord clear = lastClear_;
+            Clear(clear.flags, clear.color, clear.depth, clear.stencil);
+        }
     }
     if (FAILED(state) || FAILED(device_->BeginScene())) return kFailed;
     inScene_ = true;

@@ -36,6 +36,9 @@ void D3D9Renderer::EnableLight(Light* light) {
     const int index = GetLightCount() - 1;
     if (!device_ || index < 0) return;
     const auto number = static_cast<DWORD>(index);
+    // The pass draws lit from its first light on, even when that light
+    // describes nothing: it then gets no light, only the ambient.
+    if (index == 0) SetLighting(true);
     LightDescription description;
     if (!light || !light->Describe(description)) {
         device_->LightEnable(number, FALSE);
@@ -43,7 +46,6 @@ void D3D9Renderer::EnableLight(Light* light) {
     }
     // A light the device has no room for stays off.
     if (caps_.maxLights > 0 && index >= caps_.maxLights) return;
-    if (index == 0) SetLighting(true);
     const D3DLIGHT9 deviceLight = DeviceLight(description);
     device_->SetLight(number, &deviceLight);
     device_->LightEnable(number, TRUE);

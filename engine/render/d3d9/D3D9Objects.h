@@ -42,6 +42,7 @@ struct TextureObject : DeviceObject {
     int32_t format = 0;  // the image's pixel format
     bool renderTarget = false;
     bool depthTarget = false;
+    bool fullChain = false;  // made with every mip level the device could give
 };
 
 // A vertex or index buffer. Index buffers remember the largest index they

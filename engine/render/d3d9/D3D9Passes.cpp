@@ -67,7 +67,7 @@ int D3D9Renderer::BeginPass(Pass* pass) {
     elements_.clear();
     boundPositions_ = nullptr;
     boundIndices_ = nullptr;
-    if (Renderer* owner = pass->GetOwner(); owner && owner != this) owner->ReleasePass(pass);
+    TakeOver(pass);
     RenderStateBlock* block = pass->GetRenderState();
     auto* declaration = HandleOf<d3d9::DeclarationObject>(*pass);
     auto* stateBlock = HandleOf<d3d9::StateBlockObject>(*block);
@@ -91,7 +91,7 @@ int D3D9Renderer::BeginPass(Pass* pass) {
 
 void D3D9Renderer::ApplyRenderState(RenderStateBlock* block) {
     if (!device_ || !block) return;
-    if (Renderer* owner = block->GetOwner(); owner && owner != this) owner->ReleaseStateBlock(block);
+    TakeOver(block);
     if (auto* stateBlock = HandleOf<d3d9::StateBlockObject>(*block); stateBlock && !block->IsDirty()) {
         stateBlock->object->Apply();
         return;

@@ -123,8 +123,9 @@ void D3D9Renderer::ApplyRenderStateFields(const RenderStateBlock& block) {
         } else {
             set(D3DRS_FOGDENSITY, FloatBits(block.fogDensity));
         }
-        set(D3DRS_FOGTABLEMODE, block.pixelFog ? mode : D3DFOG_NONE);
-        set(D3DRS_FOGVERTEXMODE, block.pixelFog ? D3DFOG_NONE : mode);
+        const DWORD none = D3DFOG_NONE;
+        set(D3DRS_FOGTABLEMODE, block.pixelFog ? mode : none);
+        set(D3DRS_FOGVERTEXMODE, block.pixelFog ? none : mode);
     } else {
         set(D3DRS_FOGENABLE, FALSE);
     }

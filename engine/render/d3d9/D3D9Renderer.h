@@ -97,6 +97,12 @@ protected:
     void DestroyDeviceObject(void* handle) override;
 
 private:
+    struct ClearRecord {
+        int32_t flags = 0;
+        Color color;
+        float depth = 1.0f;
+        uint32_t stencil = 0;
+    };
     struct TargetRecord {
         BaseTexture* texture = nullptr;
         IDirect3DSurface9* color = nullptr;  // the targets before the push
@@ -163,6 +169,7 @@ private:
     // The device's parameters as created: back buffer size and depth format.
     D3DPRESENT_PARAMETERS present_ = {};
     Color clearColor_;
+    ClearRecord lastClear_;  // repeated after a reset in the middle of a frame
     DisplayMode mode_;
     DWORD maxVertexIndex_ = 0xFFFF;
     bool deviceLost_ = false;

@@ -25,7 +25,7 @@ void D3D9Renderer::DestroyDeviceObject(void* handle) { delete static_cast<d3d9::
 
 d3d9::BufferObject* D3D9Renderer::UploadVertices(Buffer& buffer, bool* recreated) {
     if (!device_) return nullptr;
-    if (Renderer* owner = buffer.GetOwner(); owner && owner != this) owner->ReleaseDeviceObject(&buffer);
+    TakeOver(&buffer);
     // Colours go as four floats where pixel shaders read them, else packed.
     auto* colors = ObjectCast<ColorBuffer>(&buffer);
     const bool packed = colors && caps_.pixelShaderLevel == kNoShaders;
@@ -71,7 +71,7 @@ d3d9::BufferObject* D3D9Renderer::UploadVertices(Buffer& buffer, bool* recreated
 
 d3d9::BufferObject* D3D9Renderer::UploadIndices(IntBuffer& buffer, bool* recreated) {
     if (!device_) return nullptr;
-    if (Renderer* owner = buffer.GetOwner(); owner && owner != this) owner->ReleaseDeviceObject(&buffer);
+    TakeOver(&buffer);
     // 16-bit indices unless the device takes vertex indices beyond them.
     const bool wide = maxVertexIndex_ > 65536;
     const uint32_t stride = wide ? 4u : 2u;
@@ -123,7 +123,7 @@ d3d9::BufferObject* D3D9Renderer::UploadIndices(IntBuffer& buffer, bool* recreat
 
 void D3D9Renderer::BeginQuery(OcclusionQuery* query) {
     if (!device_ || !query) return;
-    if (Renderer* owner = query->GetOwner(); owner && owner != this) owner->ReleaseDeviceObject(query);
+    TakeOver(query);
     auto* object = HandleOf<d3d9::QueryObject>(*query);
     if (!object) {
         IDirect3DQuery9* created = nullptr;

@@ -33,7 +33,7 @@ DWORD FloatBits(float value) {
 
 TextureObject* D3D9Renderer::MakeRenderTarget(BaseTexture& texture, int32_t width, int32_t height, int32_t format,
                                               bool cube, bool ownDepth) {
-    if (Renderer* owner = texture.GetOwner(); owner && owner != this) owner->ReleaseDeviceObject(&texture);
+    TakeOver(&texture);
     TextureObject* object = HandleOf<TextureObject>(texture);
     if (object && object->renderTarget && object->width == width && object->height == height &&
         object->format == format && (object->kind == TextureObject::kCube) == cube)
@@ -157,7 +157,7 @@ void D3D9Renderer::PushDepthTarget(Texture* texture, float depthBias, float slop
         }
     }
     Image* image = texture->GetImage();
-    if (Renderer* owner = texture->GetOwner(); owner && owner != this) owner->ReleaseDeviceObject(texture);
+    TakeOver(texture);
     TextureObject* object = HandleOf<TextureObject>(*texture);
     if (object && (!object->depthTarget || !image || object->width != image->GetWidth() ||
                    object->height != image->GetHeight())) {

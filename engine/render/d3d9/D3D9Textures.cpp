@@ -145,13 +145,15 @@ void D3D9Renderer::BindTexture(BaseTexture* texture, int stage) {
     }
     // A texture is never read while it is being drawn into.
     if (IsTarget(texture)) return;
-    if (Renderer* owner = texture->GetOwner(); owner && owner != this) owner->ReleaseDeviceObject(texture);
+    TakeOver(texture);
     TextureObject* object = HandleOf<TextureObject>(*texture);
     Image* picture = texture->GetPicture();
     if (object && !object->renderTarget && !object->depthTarget &&
         (!picture || picture->GetWidth() != object->width || picture->GetHeight() != object->height ||
          DepthOf(*picture) != object->depth || picture->GetFormat() != object->format)) {
-        ReleaseDeviceObject(texture);  // the picture changed: a new texture, not one written past its end
+        // The picture changed: a new texture, not one written past its end.
+        if (object->fullChain) texture->SetMipLevels(0);
+        ReleaseDeviceObject(texture);
         object = nullptr;
     }
     if (!object) {
@@ -201,6 +203,7 @@ TextureObject* D3D9Renderer::MakeTexture(BaseTexture& texture) {
     object->height = picture.GetHeight();
     object->depth = depth;
     object->format = picture.GetFormat();
+    object->fullChain = levels == 0;
     texture.SetMipLevels(static_cast<int32_t>(made->GetLevelCount()));
     AttachDeviceObject(texture, texture, object);
     texture.SetDirty();

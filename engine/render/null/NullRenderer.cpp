@@ -85,6 +85,7 @@ int NullRenderer::ReleaseDevice() {
 }
 
 void NullRenderer::BeginQuery(OcclusionQuery* query) {
+    TakeOver(query);
     if (query && !query->GetHandle()) AttachDeviceObject(*query, *query, this);
 }
 
@@ -95,6 +96,7 @@ void NullRenderer::EndQuery(OcclusionQuery* query) {
 void NullRenderer::BindTexture(BaseTexture* texture, int) {
     if (!texture) return;
     ++counters_.textureBinds;
+    TakeOver(texture);
     if (!texture->GetHandle()) {
         if (!CanMakeDeviceTexture(*texture)) return;
         AttachDeviceObject(*texture, *texture, this);
@@ -107,6 +109,7 @@ void NullRenderer::BindTexture(BaseTexture* texture, int) {
 
 void NullRenderer::Bind(Buffer* buffer) {
     if (!buffer) return;
+    TakeOver(buffer);
     if (!buffer->GetHandle())
         AttachDeviceObject(*buffer, *buffer, this);
     else if (!buffer->IsDirty())
@@ -125,6 +128,7 @@ void NullRenderer::BindIndices(IntBuffer* indices) { Bind(indices); }
 int NullRenderer::BeginPass(Pass* pass) {
     if (!pass) return kNotFound;
     ++counters_.passes;
+    TakeOver(pass);
     RenderStateBlock* block = pass->GetRenderState();
     if (!pass->GetHandle() || pass->IsDirty() || (block && !block->GetHandle())) {
         Ref<Renderer> keep = KeepAlive();
@@ -138,6 +142,7 @@ int NullRenderer::BeginPass(Pass* pass) {
 }
 
 void NullRenderer::ApplyRenderState(RenderStateBlock* block) {
+    TakeOver(block);
     if (!block || block->GetHandle()) return;
     AttachDeviceObject(*block, *block, this);
     block->SetDirty(false);
