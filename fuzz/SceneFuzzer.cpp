@@ -13,7 +13,11 @@
 #include "engine/animation/SkinController.h"
 #include "engine/core/Engine.h"
 #include "engine/core/Stream.h"
+#include "engine/render/CompositeTexture.h"
+#include "engine/render/CubeTexture.h"
 #include "engine/render/GeometryNodeEffect.h"
+#include "engine/render/Texture.h"
+#include "engine/render/effects/TextureEffect.h"
 #include "engine/render/Renderer.h"
 #include "engine/scene/BoundingVolume.h"
 #include "engine/scene/Camera.h"
@@ -62,6 +66,11 @@ std::vector<Ref<Object>> Reachable(Object* root) {
             visit(geometry->GetIndices());
             visit(geometry->GetLocalVolume());
         }
+        if (auto* effect = ObjectCast<GeometryNodeEffect>(object)) visit(effect->GetSkin());
+        if (auto* effect = ObjectCast<TextureEffect>(object)) visit(effect->GetTexture());
+        if (auto* texture = ObjectCast<BaseTexture>(object)) visit(texture->GetPicture());
+        if (auto* composite = ObjectCast<CompositeTexture>(object))
+            for (int i = 0; i < composite->GetSliceCount(); ++i) visit(composite->GetSlice(i));
         if (auto* skin = ObjectCast<SkinController>(object)) {
             for (int i = 0; i < skin->GetBoneCount(); ++i) visit(skin->GetBone(i));
             visit(skin->GetBonePositions());
@@ -86,6 +95,13 @@ void Exercise(Object* root, const std::vector<Ref<Object>>& objects) {
         if (auto* triangles = ObjectCast<Triangles>(object.Get())) {
             triangles->Rebuild(true, true);
             triangles->GenerateTangents(3);
+        }
+        // Textures as the renderer takes them: made, refilled, their slices.
+        if (auto* texture = ObjectCast<BaseTexture>(object.Get())) {
+            gRenderer->BindTexture(texture, 0);
+            if (auto* composite = ObjectCast<CompositeTexture>(texture)) composite->GetImage(false);
+            if (auto* cube = ObjectCast<CubeTexture>(texture)) cube->GetImage(true);
+            gRenderer->BindTexture(texture, 1);
         }
         if (auto* volume = ObjectCast<BoundingVolume>(object.Get())) {
             float nearDistance = 0, farDistance = 0;
@@ -133,11 +149,17 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > fuzz::kMaxInputSize) return 0;
+    // The last byte picks the renderer: point sprites, and shaders or none.
     gRenderer->SetPointSprites(size > 0 && (data[size - 1] & 1));
+    RendererCaps caps = gRenderer->GetCaps();
+    caps.vertexShaderLevel = caps.pixelShaderLevel = size > 0 && (data[size - 1] & 2) ? kShaderModel2 : kNoShaders;
+    gRenderer->SetCaps(caps);
     Ref<Object> root = fuzz::ReadObjectFrom(data, size);
     if (!root) return 0;
     std::vector<Ref<Object>> objects = Reachable(root.Get());
     Exercise(root.Get(), objects);
     for (const Ref<Object>& reached : objects) reached->DropReferences();
+    gRenderer->SetCurrentNode(nullptr);
+    gRenderer->ReleaseAll();
     return 0;
 }
