@@ -55,6 +55,8 @@ bool CheckDestination(const Instruction& instruction, const ShaderVersion& versi
         return error.Report(line, "у oFog одна компонента: маску записи не указывают.");
     if (!version.IsVertex() && !version.IsModel2() && mask != kMaskAll && mask != kMaskXyz && mask != kMaskW)
         return error.Report(line, "в ps_1_1 маска записи может быть только .rgb или .a.");
+    if (!version.IsVertex() && !version.IsModel2() && info.opcode == kOpDp3 && mask != kMaskAll && mask != kMaskXyz)
+        return error.Report(line, "в ps_1_1 dp3 записывает только .rgb или все компоненты.");
     if (file == RegisterFile::kPixelOut &&
         (info.opcode != kOpMov || mask != kMaskAll || instruction.saturate || !IsPlainSource(instruction.sources[0])))
         return error.Report(line, "oC%d записывается только инструкцией mov целиком, без модификаторов и "

@@ -206,14 +206,15 @@ bool ParseDeclaration(LineCursor& cursor, const TextSpan& suffix, ShaderProgram*
     return true;
 }
 
-bool ParseInstruction(LineCursor& cursor, const TextSpan& base, const TextSpan& suffix, ShaderProgram* program,
-                      AssemblyError& error) {
+// `word` is the whole mnemonic, `base` and `suffix` its parts around the first '_'.
+bool ParseInstruction(LineCursor& cursor, const TextSpan& word, const TextSpan& base, const TextSpan& suffix,
+                      ShaderProgram* program, AssemblyError& error) {
     const int line = cursor.Line();
     const ShaderVersion& version = program->version;
     Instruction instruction;
     instruction.line = line;
     instruction.info = FindInstruction(base.data, base.length);
-    if (!instruction.info) return error.Report(line, "неизвестная инструкция \"%s\".", Quoted(base).CStr());
+    if (!instruction.info) return error.Report(line, "неизвестная инструкция \"%s\".", Quoted(word).CStr());
     const InstructionInfo& info = *instruction.info;
     if (!(info.versions & VersionBitOf(version)))
         return error.Report(line, "инструкция %s недоступна в %s.", info.name, version.Name());
@@ -242,8 +243,8 @@ bool ParseInstruction(LineCursor& cursor, const TextSpan& base, const TextSpan& 
 bool ParseStatement(LineCursor& cursor, ShaderProgram* program, AssemblyError& error) {
     const int line = cursor.Line();
     const TextSpan word = cursor.ReadWord();
-    if (word.IsEmpty() || word.length > kMaxMnemonic)
-        return error.Report(line, "ожидалась инструкция, а не \"%s\".", Quoted(cursor.Rest()).CStr());
+    if (word.IsEmpty()) return error.Report(line, "ожидалась инструкция, а не \"%s\".", Quoted(cursor.Rest()).CStr());
+    if (word.length > kMaxMnemonic) return error.Report(line, "неизвестная инструкция \"%s\".", Quoted(word).CStr());
     char lower[kMaxMnemonic];
     for (int i = 0; i < word.length; ++i)
         lower[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(word.data[i])));
@@ -261,7 +262,7 @@ bool ParseStatement(LineCursor& cursor, ShaderProgram* program, AssemblyError& e
         if (!suffix.IsEmpty()) return error.Report(line, "неизвестная инструкция \"%s\".", Quoted(word).CStr());
         return ParseDefinition(cursor, program, error);
     }
-    return ParseInstruction(cursor, base, suffix, program, error);
+    return ParseInstruction(cursor, word, base, suffix, program, error);
 }
 
 }  // namespace
