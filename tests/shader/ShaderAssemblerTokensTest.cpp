@@ -71,6 +71,12 @@ TEST(ShaderAssemblerTokens, DeclarationsThenConstantsThenInstructions) {
                      0x3F800000, 0xBF000000, 0x00000000, 0x40800000, 0x00000001, 0xC00F0000, 0x90E40000}));
 }
 
+TEST(ShaderAssemblerTokens, DecimalForms) {
+    EXPECT_EQ(Body("ps.1.1\ndef c1, .5, 3., -250, 0.001\nmov r0, c1\n"),
+              (Words{0x00000051, 0xA00F0001, 0x3F000000, 0x40400000, 0xC37A0000, 0x3A83126F, 0x00000001, 0x800F0000,
+                     0xA0E40001}));
+}
+
 TEST(ShaderAssemblerTokens, VertexDeclarationUsages) {
     EXPECT_EQ(Body("vs_2_0\n"
                    "dcl_position v0\n"

@@ -35,7 +35,7 @@ const NamedShaderText kExtraTexts[] = {
      "dcl_position0 v0\r\n"
      "dcl_color v5\r\n"
      "dcl_texcoord3 v9\r\n"
-     "def c95, 1e-3, -2.5E2, .5, 3.\r\n"
+     "def c95, 0.001, -250, .5, 3.\r\n"
      "mov oPos, v0\r\n"
      "mov oD1, v5.bgra\r\n"
      "mov oT7.xw, -v9.yx\r\n"
@@ -166,6 +166,7 @@ TEST(ShaderAssemblerWine, BothRefuseBrokenTexts) {
         "vs_2_0\nmov r0.xxyz, r1\n",
         "vs_3_3\nmov r0, r1\n",
         "ps_1_1\nmov oC0, r0\n",
+        "ps_1_1\ndef c0, 1e-3, 0, 0, 0\n",
     };
     for (const char* text : broken) {
         std::string libraryErrors;

@@ -78,13 +78,27 @@ bool ExpectOperands(int line, const char* what, int expected, int count, Assembl
     return error.Report(line, "%s ждёт операндов: %d, указано: %d.", what, expected, count);
 }
 
+// Decimal numbers: an optional sign, digits and an optional fraction ("3",
+// "-0.5", ".5", "3."); no exponent, as the utility library's assembler.
+bool IsDecimal(const char* begin, const char* end) {
+    if (begin < end && *begin == '-') ++begin;
+    int digits = 0;
+    bool point = false;
+    for (const char* p = begin; p < end; ++p) {
+        if (*p >= '0' && *p <= '9') ++digits;
+        else if (*p == '.' && !point) point = true;
+        else return false;
+    }
+    return digits > 0;
+}
+
 bool ParseFloat(const TextSpan& text, int line, float* value, AssemblyError& error) {
     const char* begin = text.data;
     const char* end = text.data + text.length;
-    if (begin < end && *begin == '+') ++begin;
     double number = 0;
-    const std::from_chars_result result = std::from_chars(begin, end, number);
-    const bool parsed = begin < end && result.ec == std::errc() && result.ptr == end;
+    const bool decimal = IsDecimal(begin, end);
+    const std::from_chars_result result = std::from_chars(begin, end, number, std::chars_format::fixed);
+    const bool parsed = decimal && result.ec == std::errc() && result.ptr == end;
     if (!parsed || !std::isfinite(number) || std::fabs(number) > 3.4028234663852886e38)
         return error.Report(line, "\"%s\" не число с плавающей точкой.", Quoted(text).CStr());
     *value = static_cast<float>(number);
