@@ -51,7 +51,6 @@ TEST(ShaderAssemblerErrors, ArgumentsAndVersionLine) {
         {"\n\n// only comments\n", 4, "нет строки с версией"},
         {"mov r0, v0\n", 1, "неподдерживаемая версия шейдера \"mov\""},
         {"; header\nvs_3_0\n", 2, "неподдерживаемая версия шейдера \"vs_3_0\""},
-        {"ps_1_4\nmov r0, v0", 1, "\"ps_1_4\""},
         {"vs_1_1 mov r0, v0\n", 1, "лишние знаки \"mov r0, v0\""},
         {"vs_1_1\nvs_1_1\n", 2, "неизвестная инструкция \"vs_1_1\""},
     });
@@ -63,13 +62,10 @@ TEST(ShaderAssemblerErrors, InstructionsAndOperandCounts) {
         {"vs_1_1\r\n\r\n// note\r\nnop\r\n", 4, "неизвестная инструкция \"nop\""},
         {"vs_1_1\ndcl_position v0\nmov oPos, v0, v0\n", 3, "mov ждёт операндов: 2, указано: 3"},
         {"vs_1_1\ndcl_position v0\nmad oPos, v0, v0\n", 3, "mad ждёт операндов: 4, указано: 3"},
-        {"vs_1_1\nmov\n", 2, "mov ждёт операндов: 2, указано: 0"},
         {"vs_1_1\nmov r0, , r1\n", 2, "пустой операнд"},
-        {"vs_1_1\nmov r0, r1,\n", 2, "пустой операнд"},
         {"vs_1_1\nmova a0.x, c0\n", 2, "инструкция mova недоступна в vs_1_1"},
         {"ps_2_0\nlit r0, c0\n", 2, "инструкция lit недоступна в ps_2_0"},
         {"ps_1_1\ntexld r0, t0, s0\n", 2, "инструкция texld недоступна в ps_1_1"},
-        {"ps_2_0\ntex t0\n", 2, "инструкция tex недоступна в ps_2_0"},
         {"ps_1_1\ndp4 r0, v0, v1\n", 2, "инструкция dp4 недоступна в ps_1_1"},
         {"vs_1_1\nmov_sat r0, c0\n", 2, "модификатор _sat недоступен в vs_1_1"},
         {"ps_1_1\nmov_x2 r0, v0\n", 2, "неизвестный модификатор инструкции \"_x2\""},
@@ -84,16 +80,12 @@ TEST(ShaderAssemblerErrors, Registers) {
         {"vs_1_1\nmov r0, c12345\n", 2, "слишком велик"},
         {"vs_1_1\nmov r12, c0\n", 2, "регистра r12 нет в vs_1_1"},
         {"vs_1_1\nmov r0, c96\n", 2, "регистра c96 нет в vs_1_1"},
-        {"vs_2_0\nmov r0, c256\n", 2, "регистра c256 нет в vs_2_0"},
         {"ps_1_1\ntex t4\n", 2, "регистра t4 нет в ps_1_1"},
-        {"ps_1_1\nmov r2, v0\n", 2, "регистра r2 нет в ps_1_1"},
         {"vs_1_1\nmov r0, s0\n", 2, "регистра s0 нет в vs_1_1"},
         {"vs_1_1\nmov oC0, c0\n", 2, "регистра oC0 нет в vs_1_1"},
         {"ps_2_0\nmov oPos, c0\n", 2, "регистра oPos нет в ps_2_0"},
         {"vs_1_1\nmov v0, c0\n", 2, "в регистр v0 нельзя записывать"},
-        {"vs_1_1\nmov c1, c0\n", 2, "в регистр c1 нельзя записывать"},
         {"vs_1_1\nmov r0, oPos\n", 2, "регистр oPos нельзя читать"},
-        {"ps_2_0\nmov r0, oC0\n", 2, "регистр oC0 нельзя читать"},
         {"vs_1_1\nmov -r0, c0\n", 2, "не может быть минуса"},
         {"vs_1_1\nmov r0, r1x\n", 2, "лишние знаки в операнде \"r1x\""},
     });
@@ -103,11 +95,8 @@ TEST(ShaderAssemblerErrors, MasksAndSwizzles) {
     ExpectErrors({
         {"vs_2_0\nmov r0.xxyz, c0\n", 2, "неверная маска записи в \"r0.xxyz\""},
         {"vs_2_0\nmov r0.yx, c0\n", 2, "неверная маска записи"},
-        {"vs_2_0\nmov r0.xg, c0\n", 2, "неверная маска записи"},
         {"vs_2_0\nmov r0., c0\n", 2, "неверная маска записи"},
-        {"vs_2_0\nmov r0.xyzwx, c0\n", 2, "неверная маска записи"},
         {"vs_2_0\nmov r0, c0.abcd\n", 2, "неверная перестановка компонент в \"c0.abcd\""},
-        {"vs_2_0\nmov r0, c0.xyzwx\n", 2, "неверная перестановка компонент"},
         {"vs_2_0\nmov r0, c0.xr\n", 2, "неверная перестановка компонент"},
         {"vs_2_0\nmov r0, c0.\n", 2, "неверная перестановка компонент"},
         {"ps_1_1\nmov r0.xy, v0\n", 2, "в ps_1_1 маска записи может быть только .rgb или .a"},
@@ -130,7 +119,6 @@ TEST(ShaderAssemblerErrors, Definitions) {
         {"vs_1_1\ndef c0, 1, 2, 3, .\n", 2, "\".\" не число"},
         {"vs_1_1\ndef c0, 1, 2, 3, --1\n", 2, "\"--1\" не число"},
         {"vs_1_1\ndef c0, 1, 2, 3, +1\n", 2, "\"+1\" не число"},
-        {"vs_1_1\ndef c0, 1, 2, 3, 1.2.3\n", 2, "\"1.2.3\" не число"},
         {"vs_1_1\ndef c0, 1, 2, 3, 1.0f\n", 2, "\"1.0f\" не число"},
         {"vs_1_1\ndef r0, 1, 2, 3, 4\n", 2, "def задаёт только регистр c без маски"},
         {"vs_1_1\ndef c0.x, 1, 2, 3, 4\n", 2, "def задаёт только регистр c без маски"},
@@ -144,10 +132,8 @@ TEST(ShaderAssemblerErrors, Definitions) {
 TEST(ShaderAssemblerErrors, Declarations) {
     ExpectErrors({
         {"vs_1_1\ndcl_tangent v0\n", 2, "неизвестное назначение объявления \"dcl_tangent\""},
-        {"vs_1_1\ndcl_texcoord16 v0\n", 2, "неизвестное назначение объявления"},
         {"vs_1_1\ndcl v0\n", 2, "неизвестное назначение объявления \"dcl_\""},
         {"vs_1_1\ndcl_position r0\n", 2, "dcl_position объявляет только входной регистр v без маски"},
-        {"vs_1_1\ndcl_position v0.xyz\n", 2, "только входной регистр v без маски"},
         {"vs_1_1\ndcl_position v0\ndcl_normal v0\n", 3, "регистр v0 уже объявлен в строке 2"},
         {"vs_1_1\ndcl_texcoord0 v7\ndcl_texcoord v8\n", 3, "элемент dcl_texcoord уже объявлен в строке 2"},
         {"vs_1_1\ndcl_position v0\nmov oPos, v0\ndcl_normal v3\n", 4, "должно стоять перед инструкциями"},
@@ -158,7 +144,6 @@ TEST(ShaderAssemblerErrors, Declarations) {
         {"ps_2_0\ndcl s0\n", 2, "dcl объявляет в ps_2_0 только регистры t и v"},
         {"ps_2_0\ndcl t0.xz\n", 2, "маска объявления t0 может быть только .x, .xy, .xyz или .xyzw"},
         {"ps_2_0\ndcl_2d s1\ndcl_cube s1\n", 3, "регистр s1 уже объявлен в строке 2"},
-        {"ps_2_0\ndcl t0, t1\n", 2, "dcl ждёт операндов: 1, указано: 2"},
     });
 }
 
@@ -192,17 +177,14 @@ TEST(ShaderAssemblerErrors, OperandRules) {
         {"vs_1_1\ndcl_position v0\nmov r0, v0\nm4x4 r0, r0, c0\n", 4, "назначение не может совпадать с источником"},
         {"vs_1_1\ndcl_position v0\nm4x4 oPos, v0, c93\n", 3, "матрица m4x4 c93..c96 выходит за регистры vs_1_1"},
         {"vs_1_1\ndcl_position v0\nm4x4 oPos, v0, -c0\n", 3, "матрицей m4x4 служат регистры c"},
-        {"vs_1_1\ndcl_position v0\nm4x4 oPos, v0, r0\n", 3, "матрицей m4x4 служат регистры c"},
         {"ps_1_1\ntex_sat t0\n", 2, "tex записывает только регистр t целиком"},
         {"ps_1_1\nmov r0, v0\ntex t0\n", 3, "в ps_1_1 tex должны стоять перед арифметикой"},
         {"ps_2_0\ndcl t0\ndcl_2d s0\ntexld r0.xy, t0, s0\n", 4, "texld записывает только регистр r целиком"},
         {"ps_2_0\ndcl t0\ndcl_2d s0\ntexld r0, t0.xy, s0\n", 4, "координаты texld берутся из регистра t"},
-        {"ps_2_0\ndcl v0\ndcl_2d s0\ntexld r0, v0, s0\n", 4, "координаты texld берутся из регистра t"},
         {"ps_2_0\ndcl t0\ndcl_2d s0\ntexld r0, t0, t0\n", 4, "вторым операндом texld должен быть регистр s"},
         {"ps_2_0\ndcl t0\ndcl_2d s0\nmov r0, s0\n", 4, "регистр s0 читает только texld"},
         {"ps_2_0\nmov oC0.xyz, c0\n", 2, "oC0 записывается только инструкцией mov целиком"},
         {"ps_2_0\nadd oC0, c0, c0\n", 2, "oC0 записывается только инструкцией mov"},
-        {"ps_2_0\nmov_sat oC0, c0\n", 2, "oC0 записывается только инструкцией mov"},
         {"ps_2_0\nmov oC0, -c0\n", 2, "oC0 записывается только инструкцией mov"},
         {"ps_2_0\nmov oC0, c0\nmov oC0, c1\n", 3, "oC0 уже записан"},
     });
@@ -217,7 +199,8 @@ TEST(ShaderAssemblerErrors, ReadPortsOutputsAndLimits) {
     std::string endless = "vs_2_0\ndcl_position v0\n";
     for (int i = 0; i < 2000; ++i) endless += "mov oPos, v0\n";
     ExpectErrors({
-        {"vs_1_1\ndcl_position v0\nadd oPos, c0, c1\n", 3, "инструкция читает 2 разных регистра c, а vs_1_1 допускает 1"},
+        {"vs_1_1\ndcl_position v0\nadd oPos, c0, c1\n", 3,
+         "инструкция читает 2 разных регистра c, а vs_1_1 допускает 1"},
         {"vs_2_0\ndcl_position v0\ndcl_normal v3\nadd oPos, v0, v3\n", 4, "2 разных регистра v"},
         {"ps_1_1\nmad r0, c0, c1, c2\n", 2, "3 разных регистра c, а ps_1_1 допускает 2"},
         {"ps_2_0\nadd r0, c0, c1\nmov oC0, r0\n", 2, "2 разных регистра c, а ps_2_0 допускает 1"},

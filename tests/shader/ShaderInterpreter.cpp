@@ -15,11 +15,21 @@ uint32_t NumberOf(uint32_t token) { return token & 0x7FF; }
 // token does not say (relative addressing is not used there).
 int Model1Length(uint32_t opcode) {
     switch (opcode) {
-        case 66: return 1;                                  // tex
-        case 1: case 6: case 7: case 16: case 19: case 31: return 2;  // mov rcp rsq lit frc dcl
-        case 4: return 4;                                   // mad
-        case 81: return 5;                                  // def
-        default: return 3;                                  // two sources
+        case 66:  // tex
+            return 1;
+        case 1:   // mov
+        case 6:   // rcp
+        case 7:   // rsq
+        case 16:  // lit
+        case 19:  // frc
+        case 31:  // dcl
+            return 2;
+        case 4:  // mad
+            return 4;
+        case 81:  // def
+            return 5;
+        default:  // two sources
+            return 3;
     }
 }
 

@@ -365,7 +365,9 @@ TEST(ShaderTextMath, GlowPixelTextsWeighTheirSamples) {
 
     ShaderInterpreter combine;
     combine.constants[0] = Vec4{0.5f, 1.5f, 0.25f, 0};
-    combine.sample = [](int sampler, const Vec4&) { return sampler == 0 ? Vec4{0.25f, 0.5f, 0, 1} : Vec4{1, 0, 0.5f, 1}; };
+    combine.sample = [](int sampler, const Vec4&) {
+        return sampler == 0 ? Vec4{0.25f, 0.5f, 0, 1} : Vec4{1, 0, 0.5f, 1};
+    };
     Execute(combine, kGlowCombinePixelText);
     ExpectNear(combine.pixels[0], Vec4{0.75f, 0.5f, 0.25f, 1.5f}, 0);
 }

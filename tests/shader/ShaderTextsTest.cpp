@@ -37,7 +37,8 @@ TEST(ShaderTexts, QuotedTextsAreExact) {
                  "ps_2_0\ndcl_2d s0\ndcl_2d s1\ndcl t0.xy\ntexld r1, t0, s0\ntexld r0, t0, s1\n"
                  "mad r0, r0, c0.x, r1\nmov oC0, r0\n");
     const std::string color = kColorVertexText;
-    EXPECT_EQ(color.rfind("vs_1_1\ndef c10, 2.71828, 0, 0, 0\ndcl_position v0\nmov oD0, c8\nm4x4 oPos, v0, c0\n", 0), 0u);
+    EXPECT_EQ(color.rfind("vs_1_1\ndef c10, 2.71828, 0, 0, 0\ndcl_position v0\nmov oD0, c8\nm4x4 oPos, v0, c0\n", 0),
+              0u);
     const std::string texture = kTextureVertexText;
     EXPECT_NE(texture.find("dcl_texcoord0 v7\n"), std::string::npos);
     EXPECT_NE(texture.find("mov oT0.xy, v7\n"), std::string::npos);

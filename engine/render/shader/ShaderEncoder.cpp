@@ -71,14 +71,16 @@ private:
     bool RelativeToken(const SourceOperand& source) const { return source.relative && version_.IsModel2(); }
 
     void Source(const SourceOperand& source) {
-        uint32_t token = kParameterBit | RegisterBits(source.reg) | static_cast<uint32_t>(source.swizzle) << kSwizzleShift;
+        uint32_t token = kParameterBit | RegisterBits(source.reg);
+        token |= static_cast<uint32_t>(source.swizzle) << kSwizzleShift;
         if (source.negate) token |= kSourceNegate;
         if (source.relative) token |= kRelativeAddressing;
         tokens_.push_back(token);
         if (!RelativeToken(source)) return;
         const uint32_t component = source.relativeComponent;
         const uint32_t replicate = component | component << 2 | component << 4 | component << 6;
-        tokens_.push_back(kParameterBit | RegisterBits(Register{RegisterFile::kAddress, 0}) | replicate << kSwizzleShift);
+        const Register address{RegisterFile::kAddress, 0};
+        tokens_.push_back(kParameterBit | RegisterBits(address) | replicate << kSwizzleShift);
     }
 
     const ShaderVersion& version_;

@@ -156,7 +156,8 @@ bool ExpectEnd(LineCursor& cursor, const TextSpan& text, int line, AssemblyError
 bool ParseDestination(const TextSpan& text, int line, const ShaderVersion& version, DestinationOperand* operand,
                       AssemblyError& error) {
     LineCursor cursor(text.data, text.data + text.length, line);
-    if (cursor.Peek() == '-') return error.Report(line, "у назначения \"%s\" не может быть минуса.", Quoted(text).CStr());
+    if (cursor.Peek() == '-')
+        return error.Report(line, "у назначения \"%s\" не может быть минуса.", Quoted(text).CStr());
     if (!ReadRegister(cursor, text, line, version, &operand->reg, nullptr, error)) return false;
     if (!IsWritable(version, operand->reg.file))
         return error.Report(line, "в регистр %s нельзя записывать.", RegisterName(operand->reg).CStr());

@@ -55,7 +55,8 @@ bool ParseVersion(LineCursor& cursor, ShaderVersion* version, AssemblyError& err
             return error.Report(line, "после версии шейдера лишние знаки \"%s\".", Quoted(cursor.Rest()).CStr());
         return true;
     }
-    if (word.IsEmpty()) return error.Report(line, "текст шейдера должен начинаться с версии (vs_1_1, vs_2_0, ps_1_1 или ps_2_0).");
+    if (word.IsEmpty())
+        return error.Report(line, "текст шейдера должен начинаться с версии (vs_1_1, vs_2_0, ps_1_1 или ps_2_0).");
     return error.Report(line, "неподдерживаемая версия шейдера \"%s\" (допустимы vs_1_1, vs_2_0, ps_1_1 и ps_2_0).",
                         Quoted(word).CStr());
 }

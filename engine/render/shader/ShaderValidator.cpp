@@ -105,8 +105,10 @@ private:
                 const SourceOperand& source = instruction.sources[i];
                 if (source.reg.file != file.file) continue;
                 bool seen = false;
-                for (int j = 0; j < i && !seen; ++j)
-                    seen = instruction.sources[j].reg == source.reg && instruction.sources[j].relative == source.relative;
+                for (int j = 0; j < i && !seen; ++j) {
+                    const SourceOperand& earlier = instruction.sources[j];
+                    seen = earlier.reg == source.reg && earlier.relative == source.relative;
+                }
                 if (!seen) ++distinct;
             }
             if (distinct > file.limit)
@@ -143,7 +145,8 @@ private:
                     // texld reads the coordinates it needs from a declared register.
                     if (instruction.info->pattern != ReadPattern::kTextureLoad && (needed & ~declared))
                         return error_.Report(line, "компоненты .%s регистра %s не объявлены.",
-                                             ComponentNames(needed & ~declared, names), RegisterName(source.reg).CStr());
+                                             ComponentNames(needed & ~declared, names),
+                                             RegisterName(source.reg).CStr());
                     return true;
                 }
                 if (file == RegisterFile::kInput) return true;  // the colours of ps_1_1
