@@ -45,6 +45,8 @@ class SoundNode : public Node {
 
     bool IsLooping() const { return loop_; }
     bool Is3D() const { return is3D_; }
+    // The kind of stream the next LoadSound or Load creates (for authoring).
+    void Set3D(bool is3D) { is3D_ = is3D; }
     float GetMinDistance() const { return minDistance_; }
     int32_t GetVolume() const { return volume_; }
     const String& GetFileName() const { return fileName_; }
