@@ -40,21 +40,21 @@ int SoundNode::LoadSound(File* file, bool is3D) {
     FreeSound();
     if (!file || file->Open(kFileRead) != kOk) return kNotFound;
     const int32_t size = file->GetSize();
-    if (size <= 0 || !file->GetData()) {
-        file->Close();
-        return kNotFound;
+    // An empty file is a sound the library cannot play, like a damaged one:
+    // no stream, and the node stays silent.
+    if (size > 0 && file->GetData()) {
+        soundData_.reset(new (std::nothrow) uint8_t[static_cast<size_t>(size)]);
+        if (!soundData_) {
+            file->Close();
+            return kOutOfMemory;
+        }
+        std::memcpy(soundData_.get(), file->GetData(), static_cast<size_t>(size));
+        soundSize_ = size;
+        if (const audio::AudioEntryPoints* library = GetSoundLibrary())
+            stream_ = library->StreamCreateFile(1, soundData_.get(), 0, static_cast<uint32_t>(size),
+                                                is3D ? audio::kAudio3D : 0);
     }
-    soundData_.reset(new (std::nothrow) uint8_t[static_cast<size_t>(size)]);
-    if (!soundData_) {
-        file->Close();
-        return kOutOfMemory;
-    }
-    std::memcpy(soundData_.get(), file->GetData(), static_cast<size_t>(size));
-    soundSize_ = size;
     is3D_ = is3D;
-    if (const audio::AudioEntryPoints* library = GetSoundLibrary())
-        stream_ =
-            library->StreamCreateFile(1, soundData_.get(), 0, static_cast<uint32_t>(size), is3D ? audio::kAudio3D : 0);
     file->Close();
     fileName_ = file->GetFullName();
     if (!stream_) LogWarning("Невозможно загрузить файл звука [%s]", fileName_.CStr());

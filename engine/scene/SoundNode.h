@@ -32,9 +32,10 @@ class SoundNode : public Node {
     int Load(Stream& stream) override;
 
     // Reads `file` into memory and creates its stream (3D when `is3D`),
-    // dropping the previous one. 0 (also when the library makes no stream of
-    // it, which is logged); 3 without a file or with one that cannot be read
-    // or is empty; 2 when memory runs out.
+    // dropping the previous one, and names the node's file by the file's full
+    // name. 0, also when the library makes no stream of it (an empty or
+    // damaged file, no library), which is logged; 3 without a file or with
+    // one that cannot be opened; 2 when memory runs out.
     int LoadSound(File* file, bool is3D);
     void SetLoop(bool loop);
     // Distances that are not positive numbers become the default (the
