@@ -3,8 +3,9 @@
 #endif
 #include "audio/win/WaveOutOutput.h"
 
-#include <mmsystem.h>
 #include <windows.h>
+
+#include <mmsystem.h>  // after windows.h, which it needs
 
 #include <atomic>
 #include <new>
@@ -17,10 +18,12 @@ namespace zav::audio {
 
 namespace {
 
-// Six buffers of 1024 frames: about 140 ms queued at 44.1 kHz, enough to
-// ride out a busy frame of the screensaver's loop.
-constexpr int kBufferCount = 6;
-constexpr int kBufferFrames = 1024;
+// Eight buffers of 2048 frames: about 370 ms queued at 44.1 kHz, which rides
+// out the busy frames of the screensaver's loop on a loaded machine; the
+// thread also looks for returned buffers every 20 ms in case an event is
+// missed.
+constexpr int kBufferCount = 8;
+constexpr int kBufferFrames = 2048;
 
 class WaveOutOutput : public Output {
 public:
@@ -78,15 +81,18 @@ private:
         return waveOutWrite(device_, &header, sizeof header) == MMSYSERR_NOERROR;
     }
 
+    // The device hands buffers back in the order they were queued; they are
+    // queued again in that order.
     void Run() {
         SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_HIGHEST);
+        int next = 0;
         while (!stopping_) {
-            WaitForSingleObject(event_, 100);
-            for (WAVEHDR& header : headers_)
-                if (!stopping_ && (header.dwFlags & WHDR_DONE)) {
-                    header.dwFlags &= ~WHDR_DONE;
-                    Queue(header);
-                }
+            WaitForSingleObject(event_, 20);
+            while (!stopping_ && (headers_[next].dwFlags & WHDR_DONE)) {
+                headers_[next].dwFlags &= ~WHDR_DONE;
+                Queue(headers_[next]);
+                next = (next + 1) % kBufferCount;
+            }
         }
     }
 

@@ -88,31 +88,34 @@ bool BindEntryPoints() {
 
 }  // namespace
 
+// Without the library (no resource, no temporary copy, a copy that does not
+// load) the run goes on silently; a library of another version fails the
+// start.
 int InitializeSoundManager() {
     LogInfo("Инициализация менеджера звука.");
     if (gLibrary) return kOk;
     platform::Blob blob;
     if (!platform::FindBlob(kLibraryResourceType, kLibraryResource, &blob)) {
         LogError("Инициализация менеджера звука. Невозможно найти ресурс [bass.dll].");
-        return kFailed;
+        return kOk;
     }
     if (blob.size == 0) {
         LogError("Инициализация менеджера звука. Размер ресурса [bass.dll] равен 0.");
-        return kFailed;
+        return kOk;
     }
     if (!blob.data) {
         LogError("Инициализация менеджера звука. Невозможно залочить ресурс [bass.dll].");
-        return kFailed;
+        return kOk;
     }
     RemoveLibraryFile();  // left by an earlier start that failed
     if (!WriteLibraryFile(blob)) {
         LogError("Инициализация менеджера звука. Невозможно создать временный файл [bass.dll].");
-        return kFailed;
+        return kOk;
     }
     gLibrary = platform::OpenLibrary(gLibraryFile.c_str());
     if (!gLibrary) {
         LogError("Инициализация менеджера звука. Невозможно загрузить библиотеку [bass.dll].");
-        return kFailed;
+        return kOk;
     }
     // A library without every entry point is not the version the program
     // was made for either.

@@ -11,6 +11,8 @@ namespace zav {
 // its version, initialises the default device with 3D sound and turns the
 // listener with the renderer's camera. Its init and shutdown functions are in
 // the engine's lists on Windows, where the executable carries the library.
+// Init logs each step's failure; it fails (1) only for a library of another
+// version: without a library, or without a device, the run goes on silent.
 int InitializeSoundManager();
 int ShutdownSoundManager();
 
