@@ -23,7 +23,7 @@ Sound MakeTone(uint32_t rate, int channels, double seconds, double frequency, fl
 // A PCM WAV file of 8 or 16 bits.
 std::vector<uint8_t> EncodeWav(const Sound& sound, int bits);
 
-// An Ogg Vorbis file through libvorbis at `quality` (-0.1..1); false when the
+// An Ogg Vorbis file through libvorbis (VorbisEncoder.cpp, host builds only) at `quality` (-0.1..1); false when the
 // encoder refuses the sound.
 bool EncodeVorbis(const Sound& sound, float quality, std::vector<uint8_t>& file);
 
