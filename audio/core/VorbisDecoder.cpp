@@ -1,7 +1,9 @@
 // Ogg Vorbis through stb_vorbis, decoding from the caller's bytes as the
 // mixer asks for frames.
+#include <algorithm>
 #include <climits>
 #include <new>
+#include <utility>
 
 #include "audio/core/Decoder.h"
 #include "audio/core/StbVorbis.h"
@@ -10,9 +12,16 @@ namespace zav::audio {
 
 namespace {
 
+// stb_vorbis takes all its memory from an arena of the decoder's own, so
+// nothing it allocates can outlive the decoder, whatever path a damaged file
+// sends it down, and a file cannot make it take more than the largest arena.
+constexpr size_t kFirstArenaBytes = 256 * 1024;
+constexpr size_t kLargestArenaBytes = 32 * 1024 * 1024;
+
 class VorbisDecoder : public Decoder {
 public:
-    VorbisDecoder(stb_vorbis* vorbis, int channels, uint32_t rate) : vorbis_(vorbis) {
+    VorbisDecoder(stb_vorbis* vorbis, std::unique_ptr<char[]> arena, int channels, uint32_t rate)
+        : arena_(std::move(arena)), vorbis_(vorbis) {
         channels_ = channels;
         rate_ = rate;
     }
@@ -26,8 +35,11 @@ public:
     bool Rewind() override { return stb_vorbis_seek_start(vorbis_) != 0; }
 
 private:
+    std::unique_ptr<char[]> arena_;
     stb_vorbis* vorbis_;
 };
+
+uint32_t Little32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24; }
 
 // Whether the last Ogg page in the data is whole and closes the stream (its
 // end-of-stream flag is set): a file cut short ends without that page.
@@ -46,12 +58,51 @@ bool EndsWithClosingPage(const uint8_t* data, size_t size) {
     return false;
 }
 
+// Whether the comment header's count of comments fits the file: stb_vorbis
+// allocates the list before reading it and, when that allocation fails,
+// walks a list it does not have. The header follows the identification
+// header, which fills the first page alone.
+bool CommentCountFits(const uint8_t* data, size_t size) {
+    constexpr size_t kHeader = 27;
+    auto pageLength = [&](size_t at, size_t& body) {
+        if (at + kHeader > size || data[at] != 'O' || data[at + 1] != 'g' || data[at + 2] != 'g' || data[at + 3] != 'S')
+            return size_t(0);
+        const size_t segments = data[at + 26];
+        if (at + kHeader + segments > size) return size_t(0);
+        body = 0;
+        for (size_t i = 0; i < segments; ++i) body += data[at + kHeader + i];
+        return kHeader + segments;
+    };
+    size_t body = 0;
+    const size_t first = pageLength(0, body);
+    if (first == 0) return false;
+    const size_t second = first + body;
+    const size_t secondHeader = pageLength(second, body);
+    if (secondHeader == 0) return false;
+    const uint8_t* packet = data + second + secondHeader;
+    body = std::min(body, size - (second + secondHeader));
+    if (body < 11) return true;  // stb_vorbis refuses it on its own
+    const size_t vendor = Little32(packet + 7);
+    if (vendor > body - 11 || body - 11 - vendor < 4) return true;
+    return Little32(packet + 11 + vendor) <= size / 4;  // every comment takes 4 bytes at least
+}
+
 }  // namespace
 
 std::unique_ptr<Decoder> OpenVorbisDecoder(const uint8_t* data, size_t size) {
-    if (!data || size == 0 || size > INT_MAX || !EndsWithClosingPage(data, size)) return nullptr;
-    int error = 0;
-    stb_vorbis* vorbis = stb_vorbis_open_memory(data, static_cast<int>(size), &error, nullptr);
+    if (!data || size == 0 || size > INT_MAX || !EndsWithClosingPage(data, size) ||
+        !CommentCountFits(data, size))
+        return nullptr;
+    stb_vorbis* vorbis = nullptr;
+    std::unique_ptr<char[]> arena;
+    for (size_t bytes = kFirstArenaBytes; !vorbis && bytes <= kLargestArenaBytes; bytes *= 4) {
+        arena.reset(new (std::nothrow) char[bytes]);
+        if (!arena) return nullptr;
+        stb_vorbis_alloc alloc{arena.get(), static_cast<int>(bytes)};
+        int error = 0;
+        vorbis = stb_vorbis_open_memory(data, static_cast<int>(size), &error, &alloc);
+        if (!vorbis && error != VORBIS_outofmem) return nullptr;
+    }
     if (!vorbis) return nullptr;
     stb_vorbis_info info = stb_vorbis_get_info(vorbis);
     if ((info.channels != 1 && info.channels != 2) || info.sample_rate < kMinSoundRate ||
@@ -59,7 +110,7 @@ std::unique_ptr<Decoder> OpenVorbisDecoder(const uint8_t* data, size_t size) {
         stb_vorbis_close(vorbis);
         return nullptr;
     }
-    auto* decoder = new (std::nothrow) VorbisDecoder(vorbis, info.channels, info.sample_rate);
+    auto* decoder = new (std::nothrow) VorbisDecoder(vorbis, std::move(arena), info.channels, info.sample_rate);
     if (!decoder) {
         stb_vorbis_close(vorbis);
         return nullptr;
