@@ -58,11 +58,13 @@ bool EndsWithClosingPage(const uint8_t* data, size_t size) {
     return false;
 }
 
-// Whether the comment header's count of comments fits the file: stb_vorbis
-// allocates the list before reading it and, when that allocation fails,
-// walks a list it does not have. The header follows the identification
-// header, which fills the first page alone.
-bool CommentCountFits(const uint8_t* data, size_t size) {
+// Whether the comment header holds together: stb_vorbis allocates the list
+// and each comment by the lengths the file claims before it reads them, and
+// walks past them when they do not fit. The header follows the
+// identification header, which fills the first page alone; a comment header
+// that does not end on its own page (a long one, such as a picture) is
+// refused with the file.
+bool CommentsFit(const uint8_t* data, size_t size) {
     constexpr size_t kHeader = 27;
     auto pageLength = [&](size_t at, size_t& body) {
         if (at + kHeader > size || data[at] != 'O' || data[at + 1] != 'g' || data[at + 2] != 'g' || data[at + 3] != 'S')
@@ -78,20 +80,31 @@ bool CommentCountFits(const uint8_t* data, size_t size) {
     if (first == 0) return false;
     const size_t second = first + body;
     const size_t secondHeader = pageLength(second, body);
-    if (secondHeader == 0) return false;
+    if (secondHeader == 0 || second + secondHeader + body > size) return false;
     const uint8_t* packet = data + second + secondHeader;
-    body = std::min(body, size - (second + secondHeader));
-    if (body < 11) return true;  // stb_vorbis refuses it on its own
-    const size_t vendor = Little32(packet + 7);
-    if (vendor > body - 11 || body - 11 - vendor < 4) return true;
-    return Little32(packet + 11 + vendor) <= size / 4;  // every comment takes 4 bytes at least
+    size_t at = 7;  // after the packet type and "vorbis"
+    auto take = [&](size_t& length) {
+        if (at + 4 > body) return false;
+        length = Little32(packet + at);
+        at += 4;
+        if (length > body - at) return false;
+        at += length;
+        return true;
+    };
+    size_t length = 0;
+    if (!take(length) || at + 4 > body) return false;  // the vendor
+    const size_t comments = Little32(packet + at);
+    at += 4;
+    for (size_t i = 0; i < comments; ++i)
+        if (!take(length)) return false;
+    return true;
 }
 
 }  // namespace
 
 std::unique_ptr<Decoder> OpenVorbisDecoder(const uint8_t* data, size_t size) {
     if (!data || size == 0 || size > INT_MAX || !EndsWithClosingPage(data, size) ||
-        !CommentCountFits(data, size))
+        !CommentsFit(data, size))
         return nullptr;
     stb_vorbis* vorbis = nullptr;
     std::unique_ptr<char[]> arena;
