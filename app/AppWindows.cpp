@@ -7,6 +7,7 @@
 #include "engine/core/Log.h"
 #include "engine/core/Result.h"
 #include "engine/render/Renderer.h"
+#include "engine/sound/SoundManager.h"
 
 namespace zav {
 
@@ -79,6 +80,7 @@ int ScreensaverApp::CreateFullScreenWindow() {
         LogError("Невозможно создать окно выбранного режима.");
         return kFailed;
     }
+    InitializeSoundDevice(renderer->GetWindow());
     ShowCursor(FALSE);
     return kOk;
 }

@@ -1,6 +1,6 @@
 // Parts of the run that this build does not have yet: the overlays and the
-// loading screen (they need textures and the built-in effects), the settings
-// dialog and sound. The overlays and the loading screen warn and let the run
+// loading screen (they need textures and the built-in effects) and the
+// settings dialog. The overlays and the loading screen warn and let the run
 // go on, so that frames are cleared and presented without them; the dialog
 // reports that it is missing and fails.
 #include "app/SceneScreensaver.h"
@@ -43,8 +43,6 @@ INT_PTR ScreensaverApp::ShowSettingsDialog() {
     return -1;
 }
 
-void ScreensaverApp::SetMasterVolume(int32_t) {}
-
 int SceneScreensaver::SettingsDialogExtra(HWND, UINT message, WPARAM, LPARAM) {
     return message == WM_INITDIALOG ? 1 : 0;
 }
@@ -52,10 +50,5 @@ int SceneScreensaver::SettingsDialogExtra(HWND, UINT message, WPARAM, LPARAM) {
 // The fade veil is a colour effect, which comes with the built-in effects.
 int SceneScreensaver::CreateVisualDataExtra() { return kOk; }
 int SceneScreensaver::DeleteVisualDataExtra() { return kOk; }
-
-// Needs the sound node's volume, playing flag and stream.
-void SceneScreensaver::SilenceSoundNode(Object* soundNode, bool) {
-    LogWarning("Звуковой узел [%s]: управление звуком недоступно в этой сборке.", soundNode->GetName().CStr());
-}
 
 }  // namespace zav

@@ -14,6 +14,7 @@
 #include "engine/render/Renderer.h"
 #include "engine/render/Texture.h"
 #include "engine/scene/Node.h"
+#include "engine/scene/SoundNode.h"
 
 namespace zav {
 
@@ -52,13 +53,13 @@ int SceneScreensaver::CreateData() {
 void SceneScreensaver::ApplySoundSettings() {
     if (!current_.Flag(kSfx)) {
         Array<Object*> sounds;
-        CollectObjectsOfType(scene_.Get(), "ZAV.SoundNode", sounds);
+        scene_->CollectObjects(&SoundNode::StaticType(), sounds);
         for (Object* sound : sounds)
-            if (sound->GetName() != "Music") SilenceSoundNode(sound, true);
+            if (sound->GetName() != "Music") SilenceSoundNode(static_cast<SoundNode*>(sound), true);
     }
     // The music keeps playing silently, so that it can be turned up again.
-    Object* music = scene_->FindObject("Music");
-    if (music && !current_.Flag(kMusic) && music->IsKindOf(FindType("ZAV.SoundNode"))) SilenceSoundNode(music, false);
+    SoundNode* music = ObjectCast<SoundNode>(scene_->FindObject("Music"));
+    if (music && !current_.Flag(kMusic)) SilenceSoundNode(music, false);
 }
 
 int SceneScreensaver::DeleteData() {

@@ -7,6 +7,7 @@
 namespace zav {
 
 class Node;
+class SoundNode;
 
 // The screensaver that plays the scene file "Main.STR" from the media archive.
 class SceneScreensaver : public ScreensaverApp {
@@ -44,8 +45,9 @@ private:
     Node* GetSceneNode() const;
     // Silences the scene's sounds that the Music and SFX settings turn off.
     void ApplySoundSettings();
-    // Sets a sound node's volume to 0; `stop` also stops its playback.
-    void SilenceSoundNode(Object* soundNode, bool stop);
+    // Sets a sound node's volume to 0; `stop` also clears its playing flag
+    // and stops its stream.
+    void SilenceSoundNode(SoundNode* soundNode, bool stop);
 
     Ref<Object> scene_;
     Object* screensaverController_ = nullptr;

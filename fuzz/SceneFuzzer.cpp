@@ -1,4 +1,5 @@
-// Feeds arbitrary bytes to ReadObject with every scene class registered, as
+// Feeds arbitrary bytes to ReadObject with every scene class registered (sound
+// nodes with the portable audio library behind them), as
 // a damaged scene file would reach the loader. What reads is updated, drawn
 // through a renderer without a device (flares on both drawing paths),
 // rebuilt (normals, tangents, volumes) and saved and read again. Afterwards
@@ -10,6 +11,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "audio/core/LibraryEntryPoints.h"
 #include "engine/animation/SkinController.h"
 #include "engine/core/Engine.h"
 #include "engine/core/Stream.h"
@@ -24,6 +26,7 @@
 #include "engine/scene/Flare.h"
 #include "engine/scene/GeometryNode.h"
 #include "engine/scene/SceneNode.h"
+#include "engine/sound/SoundManager.h"
 #include "fuzz/FuzzInput.h"
 #include "engine/render/null/NullRenderer.h"
 
@@ -141,6 +144,8 @@ void Exercise(Object* root, const std::vector<Ref<Object>>& objects) {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     if (EngineInit() != 0) std::abort();
+    // Sound nodes play through the portable audio library (no device).
+    InstallSoundLibrary(&audio::LibraryEntryPoints());
     gRenderer = new NullRenderer();
     gRenderer->AddRef();
     MakeRendererCurrent(gRenderer);

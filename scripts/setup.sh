@@ -9,6 +9,7 @@ PACKAGES=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 xvfb xauth x11-apps x11-utils imagemagick xdotool nasm libjpeg-turbo-progs
   unar
+  libstb-dev libvorbis-dev pulseaudio pulseaudio-utils sox libsox-fmt-base
 )
 
 missing=()

@@ -1,0 +1,12 @@
+#pragma once
+
+// Debian's stb_vorbis header, configured the one way the library uses it:
+// decoding from memory only, at most two channels (a file with more fails to
+// open). StbVorbis.c compiles the implementation.
+#define STB_VORBIS_NO_PUSHDATA_API
+#define STB_VORBIS_NO_STDIO
+#define STB_VORBIS_MAX_CHANNELS 2
+#ifndef ZAV_STB_VORBIS_IMPLEMENTATION
+#define STB_VORBIS_HEADER_ONLY
+#endif
+#include <stb_vorbis.h>
