@@ -13,7 +13,7 @@
 #include "engine/scene/TransformMath.h"
 #include "engine/sound/SoundManager.h"
 #include "tests/support/LogCapture.h"
-#include "tests/support/NullRenderer.h"
+#include "engine/render/null/NullRenderer.h"
 #include "tests/support/RecordingAudio.h"
 
 namespace zav {
@@ -133,7 +133,7 @@ TEST_F(SoundManagerCalls, TheWindowsInitialisationLogsItsResultAndSetsTheRunsFac
 }
 
 TEST_F(SoundManagerCalls, EachFrameTurnsTheListenerWithTheCamera) {
-    Ref<test::NullRenderer> renderer(new test::NullRenderer());
+    Ref<NullRenderer> renderer(new NullRenderer());
     MakeRendererCurrent(renderer.Get());
     Ref<Camera> camera(new Camera("eye"));
     // Turned half about y: forward along -z, up stays +y.
