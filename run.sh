@@ -31,7 +31,7 @@ done
 ./scripts/setup.sh
 # The media archives are packed with host-built tools.
 cmake --preset host-release >/dev/null
-cmake --build --preset host-release --target rar2pack mediagen scenegen
+cmake --build --preset host-release --target rar2pack mediagen scenegen soundgen
 cmake --preset win >/dev/null
 cmake --build --preset win
 

@@ -48,7 +48,7 @@ if build host; then
 fi
 
 # The Windows build packs its media archives with host-built tools.
-if build host-release --target rar2pack mediagen scenegen && build win; then
+if build host-release --target rar2pack mediagen scenegen soundgen && build win; then
   echo "== Windows tests (Wine)"
   xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" "$root/scripts/run-wine-tests.sh" 2>&1 |
     tee build/logs/test-win.log | tail -n 25
