@@ -54,6 +54,15 @@ LRESULT SendTo(HWND dialog, int control, UINT message, WPARAM wParam, LPARAM lPa
     return SendDlgItemMessageW(dialog, control, message, wParam, lParam);
 }
 
+// Some trackbars place their thumb anew only when the position changes, not
+// when the range does: the position passes through the lowest value first.
+void SetTrackbar(HWND dialog, int control, int32_t low, int32_t high, int32_t position) {
+    SendTo(dialog, control, TBM_SETRANGEMIN, FALSE, low);
+    SendTo(dialog, control, TBM_SETRANGEMAX, FALSE, high);
+    SendTo(dialog, control, TBM_SETPOS, FALSE, low);
+    SendTo(dialog, control, TBM_SETPOS, TRUE, position);
+}
+
 void ShowGamma(HWND dialog, int32_t gamma) {
     wchar_t text[32];
     std::swprintf(text, 32, L"%d%%", static_cast<int>(gamma) + 100);
@@ -122,13 +131,9 @@ INT_PTR CALLBACK ScreensaverApp::SettingsDialogProc(HWND dialog, UINT message, W
 }
 
 void ScreensaverApp::RefreshSettingsDialog(HWND dialog) {
-    SendTo(dialog, IDC_GAMMA, TBM_SETRANGEMIN, FALSE, -100);
-    SendTo(dialog, IDC_GAMMA, TBM_SETRANGEMAX, TRUE, 100);
-    SendTo(dialog, IDC_GAMMA, TBM_SETPOS, TRUE, current_.Number(kGamma));
+    SetTrackbar(dialog, IDC_GAMMA, -100, 100, current_.Number(kGamma));
     ShowGamma(dialog, current_.Number(kGamma));
-    SendTo(dialog, IDC_VOLUME, TBM_SETRANGEMIN, FALSE, 0);
-    SendTo(dialog, IDC_VOLUME, TBM_SETRANGEMAX, TRUE, 100);
-    SendTo(dialog, IDC_VOLUME, TBM_SETPOS, TRUE, current_.Number(kVolume));
+    SetTrackbar(dialog, IDC_VOLUME, 0, 100, current_.Number(kVolume));
 
     ShowHourForm(dialog, current_.Flag(kHour24));
     SetCheck(dialog, IDC_SHOW_TIME, current_.Flag(kShowTime));

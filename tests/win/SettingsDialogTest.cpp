@@ -412,6 +412,11 @@ TEST_F(SettingsDialogTest, TrackbarsMovedByKeysOrNotifyingChangeVolumeAndGamma) 
     Settings().numbers[kGamma] = 0;
     EXPECT_EQ(RunDialog([this](HWND dialog) {
                   EXPECT_EQ(ItemText(dialog, IDC_GAMMA_VALUE), L"100%");
+                  // The thumb of 0 in -100..100 sits in the middle of the channel.
+                  RECT thumb, channel;
+                  SendDlgItemMessageW(dialog, IDC_GAMMA, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
+                  SendDlgItemMessageW(dialog, IDC_GAMMA, TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&channel));
+                  EXPECT_NEAR(thumb.left + thumb.right, channel.left + channel.right, 6);
                   PressKey(dialog, IDC_GAMMA, VK_END);
                   EXPECT_EQ(Settings().Number(kGamma), 100);
                   EXPECT_EQ(ItemText(dialog, IDC_GAMMA_VALUE), L"200%");
