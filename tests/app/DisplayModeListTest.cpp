@@ -4,28 +4,13 @@
 #include <vector>
 
 #include "app/DisplayModeList.h"
+#include "tests/support/DisplayModes.h"
 
 namespace zav {
 namespace {
 
-DisplayMode Mode(int32_t width, int32_t height, int32_t bits, bool fullScreen = true, int32_t depthBits = 24) {
-    DisplayMode mode;
-    mode.width = width;
-    mode.height = height;
-    mode.colorBits = bits;
-    mode.fullScreen = fullScreen;
-    mode.depthBits = depthBits;
-    return mode;
-}
-
-SettingsValues Wanted(int32_t width, int32_t height, int32_t bits, bool useDesktop) {
-    SettingsValues settings;
-    settings.flags[kUseDesktopSettings] = useDesktop;
-    settings.numbers[kWidth] = width;
-    settings.numbers[kHeight] = height;
-    settings.numbers[kColorDepth] = bits;
-    return settings;
-}
+using test::Mode;
+using test::Wanted;
 
 std::vector<std::string> Texts(const DisplayModeList& list) {
     std::vector<std::string> texts;
@@ -33,12 +18,12 @@ std::vector<std::string> Texts(const DisplayModeList& list) {
     return texts;
 }
 
-// As the device lists them: every size once per depth format, so sizes and
-// depths repeat; windowed records have no size.
+// As the device lists them: every size once per depth-buffer format, so
+// sizes and colour depths repeat; windowed records have no size.
 const std::vector<DisplayMode> kModes = {
-    Mode(0, 0, 32, false),    Mode(640, 479, 32),         Mode(639, 480, 32),       Mode(640, 480, 16),
-    Mode(800, 600, 32),       Mode(1024, 768, 32),        Mode(800, 600, 32, true, 16),
-    Mode(1024, 768, 32, true, 16),  // the desktop mode, a repeat of entry 2
+    Mode(0, 0, 32, false), Mode(640, 479, 32),  Mode(639, 480, 32), Mode(640, 480, 16), Mode(800, 600, 32),
+    Mode(1024, 768, 32),   Mode(800, 600, 32),
+    Mode(1024, 768, 32),  // the desktop mode, a repeat of entry 2
     Mode(1280, 1024, 16),
 };
 constexpr int32_t kDesktop = 7;

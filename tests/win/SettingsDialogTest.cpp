@@ -14,6 +14,7 @@
 #include "app/res/resource_ids.h"
 #include "engine/core/Engine.h"
 #include "engine/core/Log.h"
+#include "tests/support/DisplayModes.h"
 #include "tests/support/LogCapture.h"
 #include "tests/support/RecordingRenderer.h"
 #include "tests/win/PictureFiles.h"
@@ -63,14 +64,7 @@ void WhenShown(std::function<HWND()> find, std::function<void(HWND)> step, int t
 // dialog.
 int gDialogsShown = 0;
 
-DisplayMode Mode(int32_t width, int32_t height, int32_t bits, bool fullScreen = true) {
-    DisplayMode mode;
-    mode.width = width;
-    mode.height = height;
-    mode.colorBits = bits;
-    mode.fullScreen = fullScreen;
-    return mode;
-}
+using test::Mode;
 
 std::wstring Text(HWND window) {
     wchar_t text[512] = {};
@@ -126,6 +120,22 @@ COLORREF CentrePixel(HWND dialog, int control) {
     COLORREF colour = GetPixel(screen, client.right / 2, client.bottom / 2) & 0xFFFFFF;
     ReleaseDC(window, screen);
     return colour;
+}
+
+// Whether the picture control shows a bitmap of its own client size whose
+// centre is grey of `level` (as the solid test pictures are).
+::testing::AssertionResult ShowsPicture(HWND dialog, int control, BYTE level) {
+    HBITMAP picture = ShownImage(dialog, control);
+    BITMAP info;
+    if (!picture || !GetObjectW(picture, sizeof info, &info)) return ::testing::AssertionFailure() << "no bitmap";
+    RECT client;
+    GetClientRect(GetDlgItem(dialog, control), &client);
+    if (info.bmWidth != client.right || info.bmHeight != client.bottom)
+        return ::testing::AssertionFailure() << "bitmap " << info.bmWidth << "x" << info.bmHeight << ", control "
+                                             << client.right << "x" << client.bottom;
+    COLORREF centre = CentrePixel(dialog, control);
+    if (centre != RGB(level, level, level)) return ::testing::AssertionFailure() << "centre " << std::hex << centre;
+    return ::testing::AssertionSuccess();
 }
 
 // Texts wider (or, wrapped, taller) than their controls leave for them, as
@@ -241,6 +251,11 @@ protected:
         EXPECT_TRUE(ReadValue(name, &value)) << name;
         return value;
     }
+    void ExpectStoredMode(int32_t width, int32_t height, int32_t bits) {
+        EXPECT_EQ(Stored("Width"), width);
+        EXPECT_EQ(Stored("Height"), height);
+        EXPECT_EQ(Stored("ColorDepth"), bits);
+    }
     bool KeyExists() {
         HKEY key;
         if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
@@ -336,9 +351,7 @@ TEST_F(SettingsDialogTest, ModeListHasOneEntryPerTextAndDesktopSettingsStillGive
                   Click(dialog, IDOK);
               }),
               IDOK);
-    EXPECT_EQ(Stored("Width"), 1280);
-    EXPECT_EQ(Stored("Height"), 1024);
-    EXPECT_EQ(Stored("ColorDepth"), 32);
+    ExpectStoredMode(1280, 1024, 32);
     EXPECT_EQ(Stored("UseDesktopSettings"), 1);
 }
 
@@ -354,9 +367,7 @@ TEST_F(SettingsDialogTest, ModeChosenInTheListIsWhatOkStoresEvenWithTheRendererG
                   Click(dialog, IDOK);
               }),
               IDOK);
-    EXPECT_EQ(Stored("Width"), 640);
-    EXPECT_EQ(Stored("Height"), 480);
-    EXPECT_EQ(Stored("ColorDepth"), 16);
+    ExpectStoredMode(640, 480, 16);
     EXPECT_EQ(Stored("UseDesktopSettings"), 0);
 }
 
@@ -368,8 +379,7 @@ TEST_F(SettingsDialogTest, WithoutARendererTheListIsEmptyAndOkKeepsTheStoredMode
                   Click(dialog, IDOK);
               }),
               IDOK);
-    EXPECT_EQ(Stored("Width"), 800);
-    EXPECT_EQ(Stored("Height"), 600);
+    ExpectStoredMode(800, 600, 32);
 }
 
 TEST_F(SettingsDialogTest, MusicAndSfxEnableTheVolumeAndShowTimeTheClockForm) {
@@ -438,37 +448,28 @@ TEST_F(SettingsDialogTest, TrackbarsMovedByKeysOrNotifyingChangeVolumeAndGamma) 
 }
 
 TEST_F(SettingsDialogTest, OkWritesEveryValueAndCancelNothing) {
+    // Every control changed, then the dialog ended with `button`.
+    auto changeAll = [](int button) {
+        return [button](HWND dialog) {
+            Click(dialog, IDC_SHOW_FPS);
+            Click(dialog, IDC_EXIT_ON_MOUSE);
+            Click(dialog, IDC_SHOW_TIME);
+            Click(dialog, IDC_USE_DESKTOP);
+            PressKey(dialog, IDC_VOLUME, VK_END);
+            PressKey(dialog, IDC_GAMMA, VK_HOME);
+            Click(dialog, IDC_MUSIC);
+            Click(dialog, IDC_SFX);
+            SendDlgItemMessageW(dialog, IDC_DISPLAY_MODES, CB_SETCURSEL, 2, 0);
+            Click(dialog, button);
+        };
+    };
     Settings() = app->GetDefaultSettings();
-    EXPECT_EQ(RunDialog([](HWND dialog) {
-                  Click(dialog, IDC_SHOW_FPS);
-                  Click(dialog, IDC_EXIT_ON_MOUSE);
-                  Click(dialog, IDC_SHOW_TIME);
-                  Click(dialog, IDC_USE_DESKTOP);
-                  PressKey(dialog, IDC_VOLUME, VK_END);
-                  PressKey(dialog, IDC_GAMMA, VK_HOME);
-                  Click(dialog, IDC_MUSIC);
-                  Click(dialog, IDC_SFX);
-                  SendDlgItemMessageW(dialog, IDC_DISPLAY_MODES, CB_SETCURSEL, 1, 0);
-                  Click(dialog, IDCANCEL);
-              }),
-              IDCANCEL);
+    EXPECT_EQ(RunDialog(changeAll(IDCANCEL)), IDCANCEL);
     EXPECT_FALSE(KeyExists());
 
     Settings() = app->GetDefaultSettings();
     Settings().numbers[kAntiAliasing] = 4;
-    EXPECT_EQ(RunDialog([](HWND dialog) {
-                  Click(dialog, IDC_SHOW_FPS);
-                  Click(dialog, IDC_EXIT_ON_MOUSE);
-                  Click(dialog, IDC_SHOW_TIME);
-                  Click(dialog, IDC_USE_DESKTOP);
-                  PressKey(dialog, IDC_VOLUME, VK_END);
-                  PressKey(dialog, IDC_GAMMA, VK_HOME);
-                  Click(dialog, IDC_MUSIC);
-                  Click(dialog, IDC_SFX);
-                  SendDlgItemMessageW(dialog, IDC_DISPLAY_MODES, CB_SETCURSEL, 2, 0);
-                  Click(dialog, IDOK);
-              }),
-              IDOK);
+    EXPECT_EQ(RunDialog(changeAll(IDOK)), IDOK);
     const SettingsValues& defaults = app->GetDefaultSettings();
     EXPECT_EQ(Stored("ShowFPS"), defaults.Flag(kShowFps) ? 0 : 1);
     EXPECT_EQ(Stored("ExitOnMouseMove"), defaults.Flag(kExitOnMouseMove) ? 0 : 1);
@@ -478,9 +479,7 @@ TEST_F(SettingsDialogTest, OkWritesEveryValueAndCancelNothing) {
     EXPECT_EQ(Stored("SFX"), defaults.Flag(kSfx) ? 0 : 1);
     EXPECT_EQ(Stored("Hour24"), defaults.Flag(kHour24) ? 1 : 0);
     EXPECT_EQ(Stored("Volume"), 100);
-    EXPECT_EQ(Stored("Width"), 1024);
-    EXPECT_EQ(Stored("Height"), 768);
-    EXPECT_EQ(Stored("ColorDepth"), 16);
+    ExpectStoredMode(1024, 768, 16);
     EXPECT_EQ(Stored("AntiAliasing"), 4);
     EXPECT_EQ(Stored("Gamma"), -100);
 }
@@ -583,14 +582,7 @@ TEST_F(SettingsDialogTest, AboutShowsItsTextsAndLogoCentredOverTheSettingsDialog
             EXPECT_NEAR(inner.top + inner.bottom, outer.top + outer.bottom, 1);
             for (int i = 0; i < 3; ++i) RedrawWindow(about, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
             logo = ShownImage(about, IDC_ABOUT_LOGO);
-            ASSERT_NE(logo, nullptr);
-            BITMAP info;
-            ASSERT_NE(GetObjectW(logo, sizeof info, &info), 0);
-            RECT client;
-            GetClientRect(GetDlgItem(about, IDC_ABOUT_LOGO), &client);
-            EXPECT_EQ(info.bmWidth, client.right);
-            EXPECT_EQ(info.bmHeight, client.bottom);
-            EXPECT_EQ(CentrePixel(about, IDC_ABOUT_LOGO), RGB(0x30, 0x30, 0x30));
+            EXPECT_TRUE(ShowsPicture(about, IDC_ABOUT_LOGO, 0x30));
             EXPECT_EQ(test::CountTemporaryPictures(), temporaryBefore + 1);
             EXPECT_EQ(ShownImage(about, IDC_ABOUT_LOGO), logo);  // painted again, not loaded again
             // Escape closes the box as OK does.
@@ -614,14 +606,7 @@ TEST_F(SettingsDialogTest, SettingsPictureIsWrittenOnceAndLeavesNoFileOrBitmapBe
     for (int run = 0; run < 2; ++run) {
         RunDialog([&](HWND dialog) {
             picture = ShownImage(dialog, IDC_SETTINGS_PICTURE);
-            ASSERT_NE(picture, nullptr);
-            BITMAP info;
-            ASSERT_NE(GetObjectW(picture, sizeof info, &info), 0);
-            RECT client;
-            GetClientRect(GetDlgItem(dialog, IDC_SETTINGS_PICTURE), &client);
-            EXPECT_EQ(info.bmWidth, client.right);
-            EXPECT_EQ(info.bmHeight, client.bottom);
-            EXPECT_EQ(CentrePixel(dialog, IDC_SETTINGS_PICTURE), RGB(0x50, 0x50, 0x50));
+            EXPECT_TRUE(ShowsPicture(dialog, IDC_SETTINGS_PICTURE, 0x50));
             for (int i = 0; i < 5; ++i) {
                 RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
                 PressKey(dialog, IDC_VOLUME, VK_RIGHT);  // notifications
