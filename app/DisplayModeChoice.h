@@ -8,6 +8,10 @@
 
 namespace zav {
 
+// Whether a mode is one a run may open and the settings dialog lists: a
+// full-screen mode larger than 639 x 479.
+bool IsListedMode(const DisplayMode& mode);
+
 // The mode a full-screen run opens: the desktop mode (`defaultMode`) when
 // UseDesktopSettings is on; otherwise the first full-screen mode larger than
 // 639 x 479 whose size and colour depth equal Width, Height and ColorDepth,

@@ -1,8 +1,7 @@
 // Parts of the run that this build does not have yet: the overlays and the
-// loading screen (they need textures and the built-in effects) and the
-// settings dialog. The overlays and the loading screen warn and let the run
-// go on, so that frames are cleared and presented without them; the dialog
-// reports that it is missing and fails.
+// loading screen (they need textures and the built-in effects). They warn
+// and let the run go on, so that frames are cleared and presented without
+// them.
 #include "app/SceneScreensaver.h"
 #include "engine/core/Log.h"
 #include "engine/core/Result.h"
@@ -10,11 +9,6 @@
 namespace zav {
 
 namespace {
-
-int Missing(const char* what) {
-    LogError("%s: недоступно в этой сборке.", what);
-    return kFailed;
-}
 
 void Skipped(const char* what) { LogWarning("%s: недоступно в этой сборке, пропущено.", what); }
 
@@ -36,15 +30,6 @@ int ScreensaverApp::DeleteVisualData() {
 int ScreensaverApp::ShowLoadingScreen() {
     Skipped("Загрузочный экран");
     return kOk;
-}
-
-INT_PTR ScreensaverApp::ShowSettingsDialog() {
-    Missing("Диалог настроек");
-    return -1;
-}
-
-int SceneScreensaver::SettingsDialogExtra(HWND, UINT message, WPARAM, LPARAM) {
-    return message == WM_INITDIALOG ? 1 : 0;
 }
 
 // The fade veil is a colour effect, which comes with the built-in effects.

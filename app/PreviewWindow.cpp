@@ -1,9 +1,7 @@
 #include "app/PreviewWindow.h"
 
-#include <cstdio>
-
 #include "app/DataFiles.h"
-#include "app/WideText.h"
+#include "app/DialogPicture.h"
 #include "app/ScreensaverApp.h"
 #include "engine/core/Log.h"
 #include "engine/core/Result.h"
@@ -61,17 +59,9 @@ bool IsPreviewWaiting() { return gPreviewWaiting; }
 void SetPreviewWaiting(bool waiting) { gPreviewWaiting = waiting; }
 
 HBITMAP DecodePreviewPicture(const std::string& bytes, int width, int height) {
-    std::string path = platform::CreateTempFile("NEW");
+    std::string path = WriteTemporaryPicture(bytes);
     if (path.empty()) return nullptr;
-    bool written = false;
-    if (std::FILE* file = platform::OpenFile(path.c_str(), "wb")) {
-        written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-        written = std::fclose(file) == 0 && written;
-    }
-    HBITMAP picture = nullptr;
-    if (written)
-        picture = static_cast<HBITMAP>(
-            LoadImageW(nullptr, Utf8ToWide(path).c_str(), IMAGE_BITMAP, width, height, LR_LOADFROMFILE));
+    HBITMAP picture = LoadPictureFile(path, width, height);
     platform::RemoveFile(path.c_str());
     return picture;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/DialogPicture.h"
 #include "app/ScreensaverApp.h"
 #include "engine/core/Object.h"
 #include "engine/core/RefCounted.h"
@@ -27,6 +28,8 @@ protected:
     int ParseExtraSetting(const String&, const String&) override { return 0; }
     int ReadExtraSettings(HKEY) override { return 0; }
     int WriteExtraSettings(HKEY) override { return 0; }
+    // Shows "settings.bmp" in the dialog's picture frame; frees it when the
+    // dialog ends.
     int SettingsDialogExtra(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnSettingsDialogRefreshed() override {}
     int OnEngineStarted() override { return 0; }
@@ -51,6 +54,8 @@ private:
 
     Ref<Object> scene_;
     Object* screensaverController_ = nullptr;
+    // The settings dialog's picture while the dialog is open.
+    DialogPicture settingsPicture_{"settings.bmp"};
 };
 
 }  // namespace zav

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "app/CommandLine.h"
+#include "app/DisplayModeList.h"
 #include "app/Settings.h"
 #include "app/Timer.h"
 #include "engine/core/String.h"
@@ -48,6 +49,8 @@ public:
     bool IsRunning() const { return running_ != 0; }
     void StopRunning() { running_ = 0; }
     HWND GetPreviewWindow() const { return dialogWindow_; }
+    // The settings dialog while it is open (the preview window in preview mode).
+    HWND GetDialogWindow() const { return dialogWindow_; }
     const FpsCounter& GetFpsCounter() const { return fpsCounter_; }
     const SettingsValues& GetSettings() const { return current_; }
     SettingsValues& GetSettings() { return current_; }
@@ -91,7 +94,12 @@ protected:
     int RunPreviewLoop();
     int CreatePreviewWindow();
     int CreateFullScreenWindow();
+    // The settings dialog, modal, owned by parentWindow: its result (1 OK,
+    // 2 Cancel), 0 or -1 when it could not be shown.
     INT_PTR ShowSettingsDialog();
+    // Sets every control of the settings dialog from the current settings
+    // and fills the display-mode list.
+    void RefreshSettingsDialog(HWND dialog);
     void SetMasterVolume(int32_t volume);
 
     int32_t mode_ = kModeConfigure;
@@ -105,12 +113,21 @@ protected:
 
     UiStringTable uiStrings_;
     HWND dialogWindow_ = nullptr;
+    // The settings dialog's display-mode list while it is open.
+    DisplayModeList dialogModes_;
     uint8_t running_ = 0;
     Timer timer_;
     FpsCounter fpsCounter_;
 
 private:
     friend class AppFrameSteps;
+
+    static INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR OnSettingsDialogMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+    // A command of the settings dialog; true when the dialog ended.
+    bool OnSettingsCommand(HWND dialog, int control);
+    // Takes a trackbar's position into its setting.
+    void ReadTrackbar(HWND dialog, int control);
 
     int StartEngineWithArchives(const char* const* codecs, int codecCount, bool mountMedia,
                                 bool registerInput);

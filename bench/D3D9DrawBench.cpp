@@ -181,7 +181,8 @@ void SetHandLoopStates(IDirect3DDevice9* device, const bench::DrawScene& scene) 
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int frames = argc > 1 ? std::max(10, std::atoi(argv[1])) : 200;
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
+    const int frames = argc > 1 ? std::max(4, std::atoi(argv[1])) : 200;
     if (EngineInit() != 0) return 1;
     InstallSystemWindow();
     int result = 1;

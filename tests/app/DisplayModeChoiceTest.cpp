@@ -3,27 +3,13 @@
 #include <vector>
 
 #include "app/DisplayModeChoice.h"
+#include "tests/support/DisplayModes.h"
 
 namespace zav {
 namespace {
 
-DisplayMode Mode(int32_t width, int32_t height, int32_t bits, bool fullScreen = true) {
-    DisplayMode mode;
-    mode.width = width;
-    mode.height = height;
-    mode.colorBits = bits;
-    mode.fullScreen = fullScreen;
-    return mode;
-}
-
-SettingsValues Wanted(int32_t width, int32_t height, int32_t bits, bool useDesktop = false) {
-    SettingsValues settings;
-    settings.flags[kUseDesktopSettings] = useDesktop;
-    settings.numbers[kWidth] = width;
-    settings.numbers[kHeight] = height;
-    settings.numbers[kColorDepth] = bits;
-    return settings;
-}
+using test::Mode;
+using test::Wanted;
 
 const std::vector<DisplayMode> kModes = {
     Mode(0, 0, 32, false),  // windowed record

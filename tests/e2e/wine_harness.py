@@ -2,6 +2,7 @@
 
 import glob
 import os
+import re
 import subprocess
 import time
 
@@ -191,3 +192,78 @@ def registry_query(key):
         if len(parts) >= 3 and parts[1].startswith("REG_"):
             values[parts[0]] = (parts[1], parts[2])
     return values
+
+
+def output_folder(test):
+    """A folder for what `test` (a unittest.TestCase) leaves to look at, such as screenshots."""
+    base = os.environ.get("ZAV_E2E_OUTPUT", os.path.join(ROOT, "build", "win", "e2e-output"))
+    folder = os.path.join(base, test.id().split(".")[-1])
+    os.makedirs(folder, exist_ok=True)
+    return folder
+
+
+def find_window(name, timeout=60):
+    """The X window id of a mapped top-level window titled `name`, or None when none appears in time.
+    (xdotool's search does not match titles outside Latin-1.)"""
+    pattern = re.compile(r'^\s*(0x[0-9a-f]+) "(.*)": \(')
+    deadline = time.monotonic() + timeout
+    while True:
+        tree = subprocess.run(["xwininfo", "-root", "-children"], stdin=subprocess.DEVNULL,
+                              stdout=subprocess.PIPE, stderr=subprocess.DEVNULL).stdout.decode("utf-8", "replace")
+        for line in tree.split("\n"):
+            match = pattern.match(line)
+            if match and match.group(2) == name and _mapped(match.group(1)):
+                return match.group(1)
+        if time.monotonic() >= deadline:
+            return None
+        time.sleep(0.2)
+
+
+def window_gone(name, timeout=10):
+    """True once no mapped top-level window is titled `name`; False when one still is after `timeout`."""
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        if find_window(name, timeout=0) is None:
+            return True
+        time.sleep(0.2)
+    return False
+
+
+def _mapped(window):
+    info = subprocess.run(["xwininfo", "-id", window], stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                          stderr=subprocess.DEVNULL).stdout.decode("utf-8", "replace")
+    return "IsViewable" in info
+
+
+def window_geometry(window):
+    """(x, y, width, height) of an X window on the screen: for a Wine window, its client area."""
+    shell = subprocess.run(["xdotool", "getwindowgeometry", "--shell", window], check=True,
+                           stdin=subprocess.DEVNULL, stdout=subprocess.PIPE).stdout.decode()
+    values = dict(line.split("=", 1) for line in shell.split() if "=" in line)
+    return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
+
+
+def screenshot(path, window=None):
+    """Saves the whole screen, or what one window shows, as a PNG file. Without a window manager,
+    the screen keeps black where a window that Wine opens over another of its windows lies (the
+    About box over the settings dialog, a drop-down list); the window itself holds its picture."""
+    source = "-id %s" % window if window else "-root"
+    subprocess.run("xwd %s -silent | convert xwd:- '%s'" % (source, path), shell=True, check=True,
+                   stdin=subprocess.DEVNULL)
+
+
+def region_statistics(path, x, y, width, height):
+    """(mean, standard deviation) of the grey levels, 0 to 1, of a rectangle of a picture file."""
+    result = subprocess.run(["convert", path, "-crop", "%dx%d+%d+%d" % (width, height, x, y), "+repage",
+                             "-colorspace", "gray", "-format", "%[fx:mean] %[fx:standard_deviation]", "info:"],
+                            check=True, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE)
+    mean, deviation = result.stdout.decode().split()
+    return float(mean), float(deviation)
+
+
+def window_region_statistics(path, geometry, left, top, right, bottom):
+    """region_statistics of the part of a window (x, y, width, height) between fractions of its size;
+    for a picture of the window alone, give its geometry with x and y 0."""
+    x, y, width, height = geometry
+    return region_statistics(path, x + int(width * left), y + int(height * top),
+                             int(width * (right - left)), int(height * (bottom - top)))

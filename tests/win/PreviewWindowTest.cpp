@@ -8,11 +8,9 @@
 #include "engine/core/Engine.h"
 #include "engine/core/Log.h"
 #include "engine/core/Result.h"
-#include "engine/files/Directory.h"
-#include "engine/files/FileManager.h"
-#include "engine/files/MemoryFile.h"
 #include "tests/support/LogCapture.h"
 #include "tests/win/EmptyScreensaver.h"
+#include "tests/win/PictureFiles.h"
 #include "tests/win/WindowChecks.h"
 
 namespace zav {
@@ -34,41 +32,6 @@ HWND CreateParent(int clientWidth, int clientHeight) {
     return CreateWindowW(L"ZavTestPreviewParent", L"Parent", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 30, 30,
                          frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
                          GetModuleHandleW(nullptr), nullptr);
-}
-
-// Files the picture decoding may leave in the temporary folder.
-int CountTemporaryPictures() {
-    wchar_t folder[MAX_PATH + 1];
-    GetTempPathW(MAX_PATH + 1, folder);
-    std::wstring pattern = std::wstring(folder) + L"NEW*.tmp";
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW(pattern.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return 0;
-    int count = 0;
-    do ++count;
-    while (FindNextFileW(search, &found));
-    FindClose(search);
-    return count;
-}
-
-// A 24-bit BMP file of width x height pixels, all of one colour (every
-// channel `level`).
-std::string SolidBmp(int width, int height, char level = '\x40') {
-    int rowBytes = (width * 3 + 3) & ~3;
-    BITMAPFILEHEADER file = {};
-    BITMAPINFOHEADER info = {};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = file.bfOffBits + rowBytes * height;
-    info.biSize = sizeof info;
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
-    bytes.append(reinterpret_cast<const char*>(&info), sizeof info);
-    bytes.append(static_cast<size_t>(rowBytes * height), level);
-    return bytes;
 }
 
 class PreviewTest : public ::testing::Test {
@@ -148,22 +111,13 @@ TEST_F(PreviewTest, LoopPaintsWithoutThePictureAndEndsWhenTheParentCloses) {
 
 TEST_F(PreviewTest, PaintsThePreviewPictureFromTheFileTreeStretchedOverTheWindow) {
     ASSERT_EQ(EngineInit(), kOk);
-    const std::string picture = SolidBmp(76, 56, '\x60');
-    // As a mounted archive holds it: in a directory under the root, which
-    // owns both.
-    auto* archive = new Directory("CustomData.rar2");
-    auto* file = new MemoryFile("preview.bmp");
-    char* bytes = new char[picture.size()];
-    std::copy(picture.begin(), picture.end(), bytes);
-    ASSERT_EQ(file->SetSource(bytes, static_cast<int32_t>(picture.size())), kOk);
-    ASSERT_EQ(archive->AttachFile(file), kOk);
-    ASSERT_EQ(GetRoot()->AttachDirectory(archive), kOk);
+    ASSERT_TRUE(test::AttachDataFile("CustomData.rar2", "preview.bmp", test::SolidBmp(76, 56, '\x60')));
 
     parent = CreateParent(152, 112);
     app->SetParentWindow(parent);
     ASSERT_EQ(app->CreateWindows(), kOk);
     test::LogCapture capture;
-    const int temporaryBefore = CountTemporaryPictures();
+    const int temporaryBefore = test::CountTemporaryPictures();
     for (int i = 0; i < 3; ++i) {
         InvalidateRect(app->GetPreviewWindow(), nullptr, FALSE);
         UpdateWindow(app->GetPreviewWindow());
@@ -173,15 +127,15 @@ TEST_F(PreviewTest, PaintsThePreviewPictureFromTheFileTreeStretchedOverTheWindow
     EXPECT_EQ(GetPixel(screen, 2, 2) & 0xFFFFFF, RGB(0x60, 0x60, 0x60));
     EXPECT_EQ(GetPixel(screen, 149, 109) & 0xFFFFFF, RGB(0x60, 0x60, 0x60));
     ReleaseDC(app->GetPreviewWindow(), screen);
-    EXPECT_EQ(CountTemporaryPictures(), temporaryBefore);
+    EXPECT_EQ(test::CountTemporaryPictures(), temporaryBefore);
     for (const auto& line : capture.Lines()) EXPECT_EQ(line.level, kLogInfo) << line.text;
     EXPECT_EQ(app->DeleteWindows(), kOk);
     EXPECT_EQ(EngineShutdown(), kOk);
 }
 
 TEST(PreviewPicture, DecodedToTheWindowSizeWithoutLeavingTemporaryFiles) {
-    int before = CountTemporaryPictures();
-    HBITMAP picture = DecodePreviewPicture(SolidBmp(4, 2), 50, 40);
+    int before = test::CountTemporaryPictures();
+    HBITMAP picture = DecodePreviewPicture(test::SolidBmp(4, 2), 50, 40);
     ASSERT_NE(picture, nullptr);
     BITMAP info;
     ASSERT_NE(GetObjectW(picture, sizeof info, &info), 0);
@@ -190,7 +144,7 @@ TEST(PreviewPicture, DecodedToTheWindowSizeWithoutLeavingTemporaryFiles) {
     DeleteObject(picture);
     EXPECT_EQ(DecodePreviewPicture("not a picture", 50, 40), nullptr);
     EXPECT_EQ(DecodePreviewPicture(std::string(), 50, 40), nullptr);
-    EXPECT_EQ(CountTemporaryPictures(), before);
+    EXPECT_EQ(test::CountTemporaryPictures(), before);
 }
 
 }  // namespace

@@ -1,0 +1,111 @@
+"""End-to-end runs of the settings dialog (/c) and its About box under Wine, driven from the keyboard."""
+
+import os
+import sys
+import time
+import unittest
+
+import wine_harness as wine
+from test_modes import REGISTRY_KEY
+
+TITLE = "Night Harbor 3D Configuration"
+RUSSIAN_TITLE = "Настройка «Ночная гавань 3D»"
+DEFAULTS = {"ShowFPS": 0, "ExitOnMouseMove": 0, "ShowTime": 1, "UseDesktopSettings": 1, "Music": 1, "SFX": 1,
+            "Hour24": 0, "Volume": 50, "Width": 800, "Height": 600, "ColorDepth": 32, "AntiAliasing": 0,
+            "Gamma": 10}
+# Parts of the windows as fractions of their client areas (left, top, right, bottom).
+SETTINGS_PICTURE = (0.05, 0.10, 0.30, 0.80)   # inside the picture frame on the left
+BUTTON_FACE = (0.40, 0.93, 0.62, 0.99)        # the dialog's face between its bottom buttons
+ABOUT_LOGO = (0.25, 0.08, 0.75, 0.25)
+
+
+def stored_values():
+    return {name: int(data, 16) for name, (kind, data) in wine.registry_query(REGISTRY_KEY).items()
+            if kind == "REG_DWORD"}
+
+
+class SettingsDialog(unittest.TestCase):
+    def setUp(self):
+        wine.remove_log()
+        wine.registry_delete(REGISTRY_KEY)
+        self.program = None
+        self.folder = wine.output_folder(self)
+
+    def tearDown(self):
+        if self.program:
+            self.program.stop()
+        wine.registry_delete(REGISTRY_KEY)
+
+    def open_dialog(self, title, env=None):
+        self.program = wine.Running(wine.screensaver_path(), "/c", env=env)
+        window = wine.find_window(title, timeout=90)
+        self.assertIsNotNone(window, "the settings dialog did not appear")
+        time.sleep(1.0)
+        return window
+
+    def assertPictureShown(self, shot, geometry):
+        mean, deviation = wine.window_region_statistics(shot, geometry, *SETTINGS_PICTURE)
+        face_mean, face_deviation = wine.window_region_statistics(shot, geometry, *BUTTON_FACE)
+        self.assertLess(face_deviation, 0.02, "the sample of the dialog's face is not plain")
+        self.assertGreater(deviation, 0.05, "the settings picture's area is blank")
+        self.assertGreater(abs(mean - face_mean), 0.1, "the settings picture's area looks like the dialog")
+
+    def assertEndedWell(self):
+        self.assertEqual(self.program.wait(), 0)
+        lines = wine.read_log()
+        wine.assert_in_order(self, lines, [
+            ("INFO", "Режим скринсейвера 3."),
+            ("INFO", "Директория [CustomData.rar2] добавлена к директории []."),
+            ("INFO", "Запущен режим конфигурирования."),
+            ("INFO", "Работа скринсейвера завершена корректно."),
+            ("INFO", "Конец лога."),
+        ])
+        self.assertEqual([line for line in lines if line[0] != "INFO"], [])
+
+    def test_dialog_shows_its_picture_and_ok_from_the_keyboard_writes_the_registry(self):
+        window = self.open_dialog(TITLE)
+        shot = os.path.join(self.folder, "settings-dialog.png")
+        wine.screenshot(shot)
+        self.assertPictureShown(shot, wine.window_geometry(window))
+        self.assertEqual(stored_values(), DEFAULTS)  # the first run wrote the defaults
+        # The first control has the focus; Tab passes the disabled mode list
+        # and goes through Music, SFX and the volume to Show FPS.
+        wine.xdotool("key", "Tab", "Tab", "Tab", "Tab", "space")
+        time.sleep(0.3)
+        wine.xdotool("key", "Return")
+        self.assertEndedWell()
+        # With desktop settings on, OK takes the desktop mode (the X screen's).
+        self.assertEqual(stored_values(), dict(DEFAULTS, ShowFPS=1, Width=1024, Height=768, ColorDepth=32))
+
+    def test_about_box_opens_by_its_access_key_and_cancel_writes_nothing(self):
+        self.open_dialog(TITLE)
+        wine.xdotool("key", "space")  # Use Desktop Settings off, in memory only
+        wine.xdotool("key", "alt+a")
+        about = wine.find_window("About", timeout=20)
+        self.assertIsNotNone(about, "the About box did not appear")
+        time.sleep(1.0)
+        wine.screenshot(os.path.join(self.folder, "screen-with-about-box.png"))
+        shot = os.path.join(self.folder, "about-box.png")
+        wine.screenshot(shot, window=about)
+        _, _, width, height = wine.window_geometry(about)
+        mean, deviation = wine.window_region_statistics(shot, (0, 0, width, height), *ABOUT_LOGO)
+        self.assertGreater(deviation, 0.05, "the logo's area is blank")
+        mean, deviation = wine.window_region_statistics(shot, (0, 0, width, height), 0.1, 0.35, 0.9, 0.8)
+        self.assertGreater(deviation, 0.05, "the lines of text are missing")
+        wine.xdotool("key", "Return")  # closes the About box
+        self.assertTrue(wine.window_gone("About"), "the About box is still open")
+        wine.xdotool("key", "Escape")
+        self.assertEndedWell()
+        self.assertEqual(stored_values(), DEFAULTS)
+
+    def test_russian_user_locale_shows_the_russian_dialog(self):
+        window = self.open_dialog(RUSSIAN_TITLE, env={"LC_ALL": "ru_RU.UTF-8"})
+        shot = os.path.join(self.folder, "settings-dialog-ru.png")
+        wine.screenshot(shot)
+        self.assertPictureShown(shot, wine.window_geometry(window))
+        wine.xdotool("key", "Escape")
+        self.assertEndedWell()
+
+
+if __name__ == "__main__":
+    unittest.main(argv=[sys.argv[0]] + sys.argv[1:], verbosity=2)

@@ -1,0 +1,67 @@
+#pragma once
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+
+#include "engine/files/Directory.h"
+#include "engine/files/FileManager.h"
+#include "engine/files/MemoryFile.h"
+
+namespace zav::test {
+
+// Files the picture decoding may leave in the temporary folder.
+inline int CountTemporaryPictures() {
+    wchar_t folder[MAX_PATH + 1];
+    GetTempPathW(MAX_PATH + 1, folder);
+    std::wstring pattern = std::wstring(folder) + L"NEW*.tmp";
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return 0;
+    int count = 0;
+    do ++count;
+    while (FindNextFileW(search, &found));
+    FindClose(search);
+    return count;
+}
+
+// A 24-bit BMP file of width x height pixels, all of one colour (every
+// channel `level`).
+inline std::string SolidBmp(int width, int height, char level = '\x40') {
+    int rowBytes = (width * 3 + 3) & ~3;
+    BITMAPFILEHEADER file = {};
+    BITMAPINFOHEADER info = {};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + rowBytes * height;
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
+    bytes.append(reinterpret_cast<const char*>(&info), sizeof info);
+    bytes.append(static_cast<size_t>(rowBytes * height), level);
+    return bytes;
+}
+
+// Puts a file with `bytes` into the virtual file tree as a mounted archive
+// holds it: in a directory under the root, which owns both. The engine must
+// be running.
+inline bool AttachDataFile(const char* archive, const char* name, const std::string& bytes) {
+    Directory* directory = GetRoot()->FindSubdirectory(archive);
+    if (!directory) {
+        directory = new Directory(archive);
+        if (GetRoot()->AttachDirectory(directory) != 0) return false;
+    }
+    auto* file = new MemoryFile(name);
+    char* copy = new char[bytes.size() > 0 ? bytes.size() : 1];
+    std::copy(bytes.begin(), bytes.end(), copy);
+    return file->SetSource(copy, static_cast<int32_t>(bytes.size())) == 0 && directory->AttachFile(file) == 0;
+}
+
+}  // namespace zav::test
