@@ -60,7 +60,8 @@ class SettingsDialog(unittest.TestCase):
             ("INFO", "Работа скринсейвера завершена корректно."),
             ("INFO", "Конец лога."),
         ])
-        self.assertEqual([line for line in lines if line[0] != "INFO"], [])
+        # The test prefix has no audio device: the sound manager says so.
+        self.assertEqual([line for line in lines if line[0] != "INFO" and line != wine.NO_AUDIO_DEVICE], [])
 
     def test_dialog_shows_its_picture_and_ok_from_the_keyboard_writes_the_registry(self):
         window = self.open_dialog(TITLE)

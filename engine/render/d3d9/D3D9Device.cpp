@@ -171,6 +171,8 @@ void D3D9Renderer::ReleaseEverything() {
     AbortRecording();
     ReleaseTargets();
     ReleaseAll();
+    lightsToSwitchOff_ = 0;
+    lightingToSwitchOff_ = false;
     declaration_ = nullptr;
     boundPositions_ = nullptr;
     boundIndices_ = nullptr;
@@ -234,6 +236,7 @@ int D3D9Renderer::BeginFrame() {
     }
     if (FAILED(state) || FAILED(device_->BeginScene())) return kFailed;
     inScene_ = true;
+    SwitchOffPendingLights();
     SetLighting(false);
     return kOk;
 }
@@ -243,6 +246,7 @@ int D3D9Renderer::EndFrame() {
     AbortRecording();
     FlushDeferred();
     while (!targets_.empty()) PopTarget();
+    SwitchOffPendingLights();
     device_->EndScene();
     inScene_ = false;
     HRESULT presented = device_->Present(nullptr, nullptr, nullptr, nullptr);

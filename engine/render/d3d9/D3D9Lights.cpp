@@ -36,6 +36,8 @@ void D3D9Renderer::EnableLight(Light* light) {
     const int index = GetLightCount() - 1;
     if (!device_ || index < 0) return;
     const auto number = static_cast<DWORD>(index);
+    lightsToSwitchOff_ &= ~(1u << (index < 31 ? index : 31));
+    if (index == 0) lightingToSwitchOff_ = false;
     // The pass draws lit from its first light on, even when that light
     // describes nothing: it then gets no light, only the ambient.
     if (index == 0) SetLighting(true);
@@ -51,10 +53,22 @@ void D3D9Renderer::EnableLight(Light* light) {
     device_->LightEnable(number, TRUE);
 }
 
+// The light goes off before the next draw, unless the next pass switches it
+// on again: consecutive lit passes keep lighting on instead of turning it
+// off and on between their draws.
 void D3D9Renderer::DisableLight() {
     if (!device_) return;
-    device_->LightEnable(static_cast<DWORD>(GetLightCount()), FALSE);
-    if (GetLightCount() == 0) SetLighting(false);
+    const int number = GetLightCount();
+    lightsToSwitchOff_ |= 1u << (number < 31 ? number : 31);
+    if (number == 0) lightingToSwitchOff_ = true;
+}
+
+void D3D9Renderer::SwitchOffPendingLights() {
+    if (!device_ || recording_) return;
+    for (DWORD number = 0; lightsToSwitchOff_; ++number, lightsToSwitchOff_ >>= 1)
+        if (lightsToSwitchOff_ & 1) device_->LightEnable(number, FALSE);
+    if (lightingToSwitchOff_) SetLighting(false);
+    lightingToSwitchOff_ = false;
 }
 
 }  // namespace zav

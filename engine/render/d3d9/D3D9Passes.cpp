@@ -216,6 +216,7 @@ bool D3D9Renderer::PrepareDraw() {
         FinishRecording();
         if (!declaration_) return false;
     }
+    SwitchOffPendingLights();
     device_->SetVertexDeclaration(declaration_);
     if (IsDepthEqual()) device_->SetRenderState(D3DRS_ZFUNC, D3DCMP_EQUAL);
     return true;

@@ -113,6 +113,8 @@ private:
     void ReadCaps(D3DFORMAT displayFormat);
     void LogCaps();
     void SetLighting(bool on);
+    // D3D9Lights.cpp: the lights DisableLight asked to switch off.
+    void SwitchOffPendingLights();
     // Everything device-side goes: device objects, the target stack, a
     // recording under way; for a lost device and for the release.
     void ReleaseEverything();
@@ -177,6 +179,8 @@ private:
     bool lossLogged_ = false;
     int resetCount_ = 0;
     bool inScene_ = false;
+    uint32_t lightsToSwitchOff_ = 0;  // bit n: device light n
+    bool lightingToSwitchOff_ = false;
 
     // Pass recording and the streams of the pass being applied.
     bool recording_ = false;
