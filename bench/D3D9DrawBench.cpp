@@ -239,6 +239,8 @@ int main(int argc, char** argv) {
                 engineDrawOnly.Print("engine: cull and draw (no update)");
                 std::printf("engine / hand-written, processor time: %.3f (with update), %.3f (drawing only)\n",
                             engine.processor / hand.processor, engineDrawOnly.processor / hand.processor);
+                std::printf("passes recorded: %lld (%d boxes)\n", static_cast<long long>(renderer->GetRecordingCount()),
+                            kBoxes);
                 std::printf("engine / hand-written, frame time: %.3f (with update), %.3f (drawing only)\n",
                             engine.wall / hand.wall, engineDrawOnly.wall / hand.wall);
                 result = 0;
