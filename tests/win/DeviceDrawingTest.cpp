@@ -205,5 +205,44 @@ TEST_F(DeviceDrawing, IndicesBeyondTheVerticesLeaveTheNodeOutWithOneError) {
     EXPECT_TRUE(PixelNear(Pixel(*frame, 32, 32), {0, 0, 255}, 0));  // the good one still draws
 }
 
+TEST_F(DeviceDrawing, StagesThatWouldReadAnAbsentTextureAreSwitchedOff) {
+    auto opsAfterDrawing = [this](FixedFunctionTestEffect* effect, int stage) {
+        Ref<GeometryNode> square = Square(effect, 2.0f, 0.5f);
+        SetColors(*square, {1, 1, 1, 1});
+        Frame({square.Get()});
+        DWORD colorOp = 0;
+        device->GetTextureStageState(static_cast<DWORD>(stage), D3DTSS_COLOROP, &colorOp);
+        return colorOp;
+    };
+    // Untextured: every stage would read a texture, so the cascade ends at 0.
+    Ref<FixedFunctionTestEffect> plain(new FixedFunctionTestEffect("plain"));
+    EXPECT_EQ(opsAfterDrawing(plain.Get(), 0), static_cast<DWORD>(D3DTOP_DISABLE));
+    // Textured on stage 0: it modulates, stage 1 ends the cascade.
+    Ref<Image> image(new Image("white", RGB8, 1, 1));
+    std::memset(image->GetPixels(), 255, 3);
+    Ref<FixedFunctionTestEffect> textured(new FixedFunctionTestEffect("textured"));
+    textured->texture = new Texture("white", image.Get());
+    EXPECT_EQ(opsAfterDrawing(textured.Get(), 0), static_cast<DWORD>(D3DTOP_MODULATE));
+    DWORD next = 0;
+    device->GetTextureStageState(1, D3DTSS_COLOROP, &next);
+    EXPECT_EQ(next, static_cast<DWORD>(D3DTOP_DISABLE));
+    // A stage that only combines the constant colour stays on: here stage 0
+    // adds the constant to the vertex colour without any texture.
+    Ref<FixedFunctionTestEffect> constant(new FixedFunctionTestEffect("constant"));
+    constant->adjustState = [](RenderStateBlock& state) {
+        TextureStageState& stage = state.stages[0];
+        stage.combineMode = TextureStageState::kCombine;
+        stage.colorOp = TextureStageState::kOpAdd;
+        stage.colorSource0 = TextureStageState::kSourcePrimary;
+        stage.colorSource1 = TextureStageState::kSourceConstant;
+        stage.alphaOp = TextureStageState::kOpReplace;
+        stage.alphaSource0 = TextureStageState::kSourcePrimary;
+        stage.constantColor = {0, 0, 0.5f, 1};
+    };
+    EXPECT_EQ(opsAfterDrawing(constant.Get(), 0), static_cast<DWORD>(D3DTOP_ADD));
+    device->GetTextureStageState(1, D3DTSS_COLOROP, &next);
+    EXPECT_EQ(next, static_cast<DWORD>(D3DTOP_DISABLE));
+}
+
 }  // namespace
 }  // namespace zav

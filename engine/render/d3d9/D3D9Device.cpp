@@ -171,6 +171,7 @@ void D3D9Renderer::ReleaseEverything() {
     AbortRecording();
     ReleaseTargets();
     ReleaseAll();
+    ReleaseDeclarations();
     lightsToSwitchOff_ = 0;
     lightingToSwitchOff_ = false;
     declaration_ = nullptr;

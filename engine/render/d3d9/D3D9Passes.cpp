@@ -2,9 +2,11 @@
 // block with a vertex declaration made from the streams it binds, replaying
 // them, and the draws.
 #include <new>
+#include <string>
 
 #include "engine/core/Log.h"
 #include "engine/render/Pass.h"
+#include "engine/render/RenderStateBlock.h"
 #include "engine/render/d3d9/D3D9Renderer.h"
 #include "engine/scene/Buffer.h"
 #include "engine/scene/GeometryNode.h"
@@ -83,6 +85,7 @@ int D3D9Renderer::BeginPass(Pass* pass) {
     if (!declaration_) {
         // The recorded block starts from no textures and no shaders.
         for (DWORD stage = 0; stage < kStagesCleared; ++stage) device_->SetTexture(stage, nullptr);
+        recordedStages_ = 0;
         device_->SetVertexShader(nullptr);
         device_->SetPixelShader(nullptr);
     }
@@ -114,6 +117,17 @@ void D3D9Renderer::AbortRecording() {
 }
 
 void D3D9Renderer::FinishRecording() {
+    // The stages from the first one that reads a texture it does not have
+    // on are switched off: such a stage passes the colour through anyway
+    // (an absent texture reads as white), and every stage that is on costs
+    // each pixel its texture lookups.
+    if (recording_ && recordingBlock_) {
+        const int stage = FirstStageWithoutItsTexture(*recordingBlock_, recordedStages_);
+        if (stage < RenderStateBlock::kStages) {
+            device_->SetTextureStageState(static_cast<DWORD>(stage), D3DTSS_COLOROP, D3DTOP_DISABLE);
+            device_->SetTextureStageState(static_cast<DWORD>(stage), D3DTSS_ALPHAOP, D3DTOP_DISABLE);
+        }
+    }
     IDirect3DStateBlock9* stateBlock = nullptr;
     if (recording_ && FAILED(device_->EndStateBlock(&stateBlock))) stateBlock = nullptr;
     recording_ = false;
@@ -122,7 +136,7 @@ void D3D9Renderer::FinishRecording() {
     elements_.push_back(D3DDECL_END());
     IDirect3DVertexDeclaration9* declaration = nullptr;
     Pass* pass = GetCurrentPass();
-    if (stateBlock && block && pass && SUCCEEDED(device_->CreateVertexDeclaration(elements_.data(), &declaration))) {
+    if (stateBlock && block && pass && (declaration = SharedDeclaration()) != nullptr) {
         auto* blockObject = new (std::nothrow) d3d9::StateBlockObject(stateBlock);
         auto* passObject = new (std::nothrow) d3d9::DeclarationObject(declaration);
         if (blockObject && passObject) {
@@ -131,6 +145,7 @@ void D3D9Renderer::FinishRecording() {
             AttachDeviceObject(*pass, *pass, passObject);
             pass->SetDirty(false);
             declaration_ = declaration;
+            ++recordings_;
             // What was recorded has not reached the device yet.
             stateBlock->Apply();
             return;
@@ -142,6 +157,33 @@ void D3D9Renderer::FinishRecording() {
     // Without its state block or declaration the draw is left out.
     if (declaration) declaration->Release();
     if (stateBlock) stateBlock->Release();
+}
+
+IDirect3DVertexDeclaration9* D3D9Renderer::SharedDeclaration() {
+    // Passes that bind the same streams share one declaration, so that
+    // consecutive draws of such passes do not switch it.
+    const std::string key(reinterpret_cast<const char*>(elements_.data()),
+                          elements_.size() * sizeof(D3DVERTEXELEMENT9));
+    IDirect3DVertexDeclaration9* declaration = nullptr;
+    try {
+        auto found = declarations_.find(key);
+        if (found == declarations_.end()) {
+            if (FAILED(device_->CreateVertexDeclaration(elements_.data(), &declaration))) return nullptr;
+            found = declarations_.emplace(key, declaration).first;
+        }
+        declaration = found->second;
+    } catch (const std::bad_alloc&) {
+        if (declaration) declaration->Release();
+        return nullptr;
+    }
+    declaration->AddRef();  // the pass's own reference
+    return declaration;
+}
+
+void D3D9Renderer::ReleaseDeclarations() {
+    for (auto& entry : declarations_) entry.second->Release();
+    declarations_.clear();
+    currentDeclaration_ = nullptr;
 }
 
 void D3D9Renderer::BindStream(Buffer* buffer, BYTE type, BYTE usage, BYTE usageIndex) {
@@ -217,7 +259,10 @@ bool D3D9Renderer::PrepareDraw() {
         if (!declaration_) return false;
     }
     SwitchOffPendingLights();
-    device_->SetVertexDeclaration(declaration_);
+    if (declaration_ != currentDeclaration_) {
+        device_->SetVertexDeclaration(declaration_);
+        currentDeclaration_ = declaration_;
+    }
     if (IsDepthEqual()) device_->SetRenderState(D3DRS_ZFUNC, D3DCMP_EQUAL);
     return true;
 }

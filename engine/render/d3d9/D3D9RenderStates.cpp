@@ -89,7 +89,28 @@ StageOps OpsOf(const TextureStageState& stage) {
     }
 }
 
+bool SelectsTexture(DWORD argument) { return (argument & D3DTA_SELECTMASK) == D3DTA_TEXTURE; }
+
+// Whether the stage's operations read its texture.
+bool ReadsTexture(D3DTEXTUREOP op, DWORD arg0, DWORD arg1, DWORD arg2) {
+    if (op == D3DTOP_DISABLE) return false;
+    if (op == D3DTOP_SELECTARG1) return SelectsTexture(arg1);
+    if (op == D3DTOP_LERP && SelectsTexture(arg0)) return true;
+    return SelectsTexture(arg1) || SelectsTexture(arg2);
+}
+
 }  // namespace
+
+int FirstStageWithoutItsTexture(const RenderStateBlock& block, uint32_t boundStages) {
+    for (int s = 0; s < RenderStateBlock::kStages; ++s) {
+        if (boundStages & (1u << s)) continue;
+        const StageOps ops = OpsOf(block.stages[s]);
+        if (ReadsTexture(ops.colorOp, ops.colorArg0, ops.colorArg1, ops.colorArg2) ||
+            ReadsTexture(ops.alphaOp, ops.alphaArg0, ops.alphaArg1, ops.alphaArg2))
+            return s;
+    }
+    return RenderStateBlock::kStages;
+}
 
 void D3D9Renderer::ApplyRenderStateFields(const RenderStateBlock& block) {
     IDirect3DDevice9* device = device_;

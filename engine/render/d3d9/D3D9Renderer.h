@@ -3,6 +3,8 @@
 #include <d3d9.h>
 
 #include <cstdint>
+#include <map>
+#include <string>
 #include <vector>
 
 #include "engine/core/String.h"
@@ -13,6 +15,10 @@
 namespace zav {
 
 class Image;
+
+// The first texture stage of `block` whose operations read a texture that is
+// not among `boundStages` (bit s: stage s has one), or kStages.
+int FirstStageWithoutItsTexture(const RenderStateBlock& block, uint32_t boundStages);
 
 // The Direct3D 9 back end. Device objects are made at the first use of
 // their engine object and refilled while it is dirty; the whole device
@@ -86,8 +92,10 @@ public:
     // The next BeginFrame finds the device lost and in need of a reset, as
     // after a real loss: for tests of the recovery.
     void SimulateDeviceLoss() { simulatedLoss_ = true; }
-    // How often the device has been reset since it was made.
+    // How often the device has been reset since it was made, and how many
+    // passes have been recorded.
     int GetResetCount() const { return resetCount_; }
+    int64_t GetRecordingCount() const { return recordings_; }
 
     IDirect3DDevice9* GetDevice() const { return device_; }
     D3DFORMAT GetDepthFormat() const { return present_.AutoDepthStencilFormat; }
@@ -148,6 +156,10 @@ private:
     // Ends the recording at the pass's first draw: the state block and the
     // declaration become the pass's device objects and the state is applied.
     void FinishRecording();
+    // The declaration of the elements bound, made once for every pass that
+    // binds the same (with a reference for the caller); null on failure.
+    IDirect3DVertexDeclaration9* SharedDeclaration();
+    void ReleaseDeclarations();
     // Drops a recording that no draw finished.
     void AbortRecording();
     // Sets the declaration and the depth test for a draw; false when the
@@ -178,6 +190,7 @@ private:
     bool simulatedLoss_ = false;
     bool lossLogged_ = false;
     int resetCount_ = 0;
+    int64_t recordings_ = 0;
     bool inScene_ = false;
     uint32_t lightsToSwitchOff_ = 0;  // bit n: device light n
     bool lightingToSwitchOff_ = false;
@@ -186,8 +199,11 @@ private:
     bool recording_ = false;
     RenderStateBlock* recordingBlock_ = nullptr;
     IDirect3DVertexDeclaration9* declaration_ = nullptr;
+    IDirect3DVertexDeclaration9* currentDeclaration_ = nullptr;  // set on the device
+    std::map<std::string, IDirect3DVertexDeclaration9*> declarations_;  // by their element bytes
     std::vector<D3DVERTEXELEMENT9> elements_;
     int streamCount_ = 0;
+    uint32_t recordedStages_ = 0;  // stages bound to a texture while recording
     Buffer* boundPositions_ = nullptr;
     IntBuffer* boundIndices_ = nullptr;
 

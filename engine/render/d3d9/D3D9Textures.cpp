@@ -141,6 +141,7 @@ void D3D9Renderer::BindTexture(BaseTexture* texture, int stage) {
     const auto deviceStage = static_cast<DWORD>(stage);
     if (!texture) {
         device_->SetTexture(deviceStage, nullptr);
+        if (recording_) recordedStages_ &= ~(1u << stage);
         return;
     }
     // A texture is never read while it is being drawn into.
@@ -165,6 +166,7 @@ void D3D9Renderer::BindTexture(BaseTexture* texture, int stage) {
             UploadTexture(*texture, *object);
     }
     device_->SetTexture(deviceStage, object ? object->texture : nullptr);
+    if (recording_) recordedStages_ = object ? recordedStages_ | (1u << stage) : recordedStages_ & ~(1u << stage);
 }
 
 TextureObject* D3D9Renderer::MakeTexture(BaseTexture& texture) {
