@@ -41,6 +41,10 @@ class SettingsDialog(unittest.TestCase):
         window = wine.find_window(title, timeout=90)
         self.assertIsNotNone(window, "the settings dialog did not appear")
         time.sleep(1.0)
+        # Without a window manager nothing hands the new window the keyboard
+        # focus when another window of the display had it last.
+        wine.xdotool("windowfocus", window)
+        time.sleep(0.3)
         return window
 
     def assertPictureShown(self, shot, geometry):

@@ -113,16 +113,8 @@ Ref<GeometryNode> DeviceFixture::Square(GeometryNodeEffect* effect, float z, flo
 
 Ref<Triangles> DeviceFixture::MakeTriangles(GeometryNodeEffect* effect, std::vector<Vector3> positions,
                                             std::vector<int32_t> indices) {
-    Ref<Triangles> node(new Triangles("triangles"));
-    Ref<Vector3Buffer> vertices(new Vector3Buffer(static_cast<int>(positions.size())));
-    for (size_t i = 0; i < positions.size(); ++i) (*vertices)[static_cast<int>(i)] = positions[i];
-    Ref<IntBuffer> indexBuffer(new IntBuffer(static_cast<int>(indices.size())));
-    for (size_t i = 0; i < indices.size(); ++i) (*indexBuffer)[static_cast<int>(i)] = indices[i];
-    node->SetVertices(vertices.Get());
-    node->SetIndices(indexBuffer.Get());
-    node->SetEffect(effect);
-    node->Rebuild(false, false);
-    return node;
+    Ref<GeometryNode> node = Mesh(effect, std::move(positions), std::move(indices));
+    return Ref<Triangles>(static_cast<Triangles*>(node.Get()));
 }
 
 void DeviceFixture::SetColors(GeometryNode& node, const Color& color) {

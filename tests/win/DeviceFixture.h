@@ -66,7 +66,7 @@ protected:
     // A node of `kind` with `positions` (indexed 0, 1, 2, ... unless
     // `indices` are given) drawn by `effect`; optional colours, normals and
     // texture coordinates of set 0 (two, or three per vertex for volumes).
-    Ref<GeometryNode> Mesh(GeometryNodeEffect* effect, std::vector<Vector3> positions,
+    static Ref<GeometryNode> Mesh(GeometryNodeEffect* effect, std::vector<Vector3> positions,
                            std::vector<int32_t> indices = {}, int kind = kPrimitiveTriangles);
     // A square facing the camera at depth z, half a side `half` around (x, y).
     Ref<GeometryNode> Square(GeometryNodeEffect* effect, float z, float half, float x = 0, float y = 0);

@@ -135,6 +135,9 @@ private:
     // it cannot be had. `recreated` tells that a new device buffer was made.
     d3d9::BufferObject* UploadVertices(Buffer& buffer, bool* recreated);
     d3d9::BufferObject* UploadIndices(IntBuffer& buffer, bool* recreated);
+    // Enters a new device buffer of `buffer` (one of the two interfaces).
+    d3d9::BufferObject* AdoptBuffer(Buffer& buffer, IDirect3DVertexBuffer9* vertices, IDirect3DIndexBuffer9* indices,
+                                    uint32_t bytes, uint32_t stride, bool* recreated);
     // The device object of `resource` when this renderer made it and it is
     // of that kind, else null.
     template <class Object>

@@ -23,6 +23,25 @@ constexpr uint64_t kQueryWaitMs = 2000;
 
 void D3D9Renderer::DestroyDeviceObject(void* handle) { delete static_cast<d3d9::DeviceObject*>(handle); }
 
+d3d9::BufferObject* D3D9Renderer::AdoptBuffer(Buffer& buffer, IDirect3DVertexBuffer9* vertices,
+                                              IDirect3DIndexBuffer9* indices, uint32_t bytes, uint32_t stride,
+                                              bool* recreated) {
+    auto* object = new (std::nothrow) d3d9::BufferObject();
+    if (!object) {
+        if (vertices) vertices->Release();
+        if (indices) indices->Release();
+        return nullptr;
+    }
+    object->vertices = vertices;
+    object->indices = indices;
+    object->bytes = bytes;
+    object->stride = stride;
+    AttachDeviceObject(buffer, buffer, object);
+    buffer.SetDirty();  // filled next
+    if (recreated) *recreated = true;
+    return object;
+}
+
 d3d9::BufferObject* D3D9Renderer::UploadVertices(Buffer& buffer, bool* recreated) {
     if (!device_) return nullptr;
     TakeOver(&buffer);
@@ -43,17 +62,8 @@ d3d9::BufferObject* D3D9Renderer::UploadVertices(Buffer& buffer, bool* recreated
         if (FAILED(device_->CreateVertexBuffer(static_cast<UINT>(bytes), D3DUSAGE_WRITEONLY, 0, D3DPOOL_MANAGED,
                                                &vertices, nullptr)))
             return nullptr;
-        object = new (std::nothrow) d3d9::BufferObject();
-        if (!object) {
-            vertices->Release();
-            return nullptr;
-        }
-        object->vertices = vertices;
-        object->bytes = static_cast<uint32_t>(bytes);
-        object->stride = stride;
-        AttachDeviceObject(buffer, buffer, object);
-        buffer.SetDirty();
-        if (recreated) *recreated = true;
+        object = AdoptBuffer(buffer, vertices, nullptr, static_cast<uint32_t>(bytes), stride, recreated);
+        if (!object) return nullptr;
     }
     if (!buffer.IsDirty()) return object;
     void* bits = nullptr;
@@ -89,17 +99,8 @@ d3d9::BufferObject* D3D9Renderer::UploadIndices(IntBuffer& buffer, bool* recreat
                                               wide ? D3DFMT_INDEX32 : D3DFMT_INDEX16, D3DPOOL_MANAGED, &indices,
                                               nullptr)))
             return nullptr;
-        object = new (std::nothrow) d3d9::BufferObject();
-        if (!object) {
-            indices->Release();
-            return nullptr;
-        }
-        object->indices = indices;
-        object->bytes = static_cast<uint32_t>(bytes);
-        object->stride = stride;
-        AttachDeviceObject(buffer, buffer, object);
-        buffer.SetDirty();
-        if (recreated) *recreated = true;
+        object = AdoptBuffer(buffer, nullptr, indices, static_cast<uint32_t>(bytes), stride, recreated);
+        if (!object) return nullptr;
     }
     if (!buffer.IsDirty()) return object;
     void* bits = nullptr;
