@@ -192,8 +192,8 @@ TEST_F(AnimationRecord, EveryKindRoundTripsItsKeys) {
 }
 
 TEST_F(AnimationRecord, ANodeKeyIsStoredAsTimeTranslationRotationScale) {
-    std::string record = RecordHeader(0, "ZAV.NodeAnimation") + test::EmptyObjectRecord() + Int32Bytes(1) +
-                         DoubleBytes(0.5);
+    std::string record =
+        RecordHeader(0, "ZAV.NodeAnimation") + test::EmptyObjectRecord() + Int32Bytes(1) + DoubleBytes(0.5);
     for (float value : {1.0f, 2.0f, 3.0f, 0.0f, 0.6f, 0.0f, 0.8f, 4.0f, 5.0f, 6.0f}) record += FloatBytes(value);
     Ref<Object> loaded = LoadFromBytes(record);
     auto* animation = ObjectCast<NodeAnimation>(loaded.Get());
@@ -248,8 +248,8 @@ TEST_F(AnimationRecord, AKeyThatFailsEndsTheRecordWithItsMessage) {
     test::LogCapture capture;
     Stream oneKey(10 + 4 + 9 + 8, 0);  // Object record, count, one key and a time
     EXPECT_EQ(animation->Save(oneKey), kFailed);
-    EXPECT_TRUE(capture.Has(kLogError, "Невозможно сохранить кифрейм анимации. Имя[on] ID[" +
-                                           std::to_string(animation->GetId()) + "]"));
+    EXPECT_TRUE(capture.Has(
+        kLogError, "Невозможно сохранить кифрейм анимации. Имя[on] ID[" + std::to_string(animation->GetId()) + "]"));
     Stream noCount(10, 0);  // the Object record alone
     EXPECT_EQ(animation->Save(noCount), kFailed);
     EXPECT_TRUE(capture.HasPrefix(kLogError, "Невозможно сохранить количество кифреймов анимации. Имя[on]"));
