@@ -3,6 +3,7 @@
 // cameras. The positions it prints are worked out here step by step with
 // plain arithmetic.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <array>
 #include <cmath>
@@ -157,7 +158,10 @@ class StrinfoTime : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_EQ(EngineInit(), kOk);
-        path_ = ::testing::TempDir() + "strinfo_time_scene.STR";
+        // Tests run as processes side by side: a file of this test's own.
+        path_ = ::testing::TempDir() + "strinfo_time_" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_" + std::to_string(getpid()) +
+                ".STR";
         std::ofstream(path_, std::ios::binary) << SceneBytes();
     }
     void TearDown() override {
