@@ -97,11 +97,12 @@ protected:
     // The key at the position of the last stage that plays bool keys, or
     // null when none does.
     const BoolKeyframe* LastBoolKey() const;
+
+private:
     // Stage `index`, the stages grown to hold it; null for a negative index
     // or when memory runs out.
     BlendStage* GrowStages(int32_t index);
 
-private:
     ObjectList<Animation> animations_;
     Array<BlendStage> stages_{1, 1};
     double period_ = 0.0;

@@ -16,7 +16,6 @@
 #include "tests/animation/AnimationTestSupport.h"
 #include "tests/scene/SceneTestSupport.h"
 #include "tests/support/LogCapture.h"
-#include "tests/support/SampleClasses.h"
 
 namespace zav {
 namespace {
@@ -224,27 +223,6 @@ TEST_F(ControllerRecords, EveryCutOffRecordFailsCleanly) {
             EXPECT_FALSE(LoadFromBytes(bytes.substr(0, length), &state)) << length;
             EXPECT_NE(state, kOk);
         }
-    }
-}
-
-TEST_F(ControllerRecords, SavingFailsWithEachFieldsMessage) {
-    Ref<SkeletonAnimationController> skeleton(new SkeletonAnimationController("s"));
-    skeleton->AddBoneController(Ref<NodeAnimationController>(new NodeAnimationController("bone")).Get());
-    const int32_t controllerRecord = 4 + 1 + 4 + 1;  // name "s", no controllers, active
-    struct Case {
-        int32_t room;
-        std::string message;
-    };
-    for (const Case& c :
-         std::vector<Case>{{controllerRecord, "Невозможно сохранить количество анимаций."},
-                           {controllerRecord + 4, "Невозможно сохранить количество фреймов анимаций."},
-                           {controllerRecord + 8, "Невозможно сохранить период трэка."},
-                           {controllerRecord + 16, "Невозможно сохранить количество контроллеров анимации костей."},
-                           {controllerRecord + 20, "Невозможно сохранить контроллер анимации костей."}}) {
-        Stream stream(c.room, 0);
-        test::LogCapture capture;
-        EXPECT_EQ(skeleton->Save(stream), kFailed);
-        EXPECT_TRUE(capture.Has(kLogError, c.message + " " + test::NameAndId(*skeleton))) << c.message;
     }
 }
 

@@ -22,7 +22,9 @@ Ref<NodeAnimationController> Mover(Node* owner, const char* name = "mover") {
     controller->SetPeriod(1.0);
     controller->AddAnimation(MoveAnimation("slide", {{0.0, {0, 0, 0}}, {0.5, {10, 0, 0}}}).Get());
     controller->AddFrame(Frame(controller->GetAnimation(0), 0.0, 1.0));
-    if (owner) EXPECT_EQ(owner->AddController(controller.Get()), kOk);
+    if (owner) {
+        EXPECT_EQ(owner->AddController(controller.Get()), kOk);
+    }
     return controller;
 }
 
