@@ -13,6 +13,7 @@
 #include <random>
 #include <vector>
 
+#include "bench/ErrorOutput.h"
 #include "engine/animation/NodeAnimationController.h"
 #include "engine/animation/SkeletonAnimationController.h"
 #include "engine/core/Engine.h"
@@ -30,14 +31,6 @@ constexpr int kGroups = 100;  // of 100 nodes each; a group's first 10 are bones
 constexpr int kBonesPerGroup = 10;
 constexpr int kKeys = 16;
 constexpr int kAnimations = 64;
-
-class ErrorOutput : public MessageOutput {
-public:
-    ErrorOutput() : MessageOutput("stderr") {}
-    void Print(int level, const String& text) override {
-        if (level >= kLogWarning) std::fprintf(stderr, "%s%s\n", LogLevelPrefix(level), text.CStr());
-    }
-};
 
 Ref<NodeAnimation> RandomPath(std::mt19937& random) {
     std::uniform_real_distribution<float> spread(-20.0f, 20.0f), angle(-3.14159f, 3.14159f);
@@ -118,7 +111,7 @@ void UpdateControllers(SceneNode& root, double time) {
 
 int main(int argc, char** argv) {
     const int frames = argc > 1 ? std::max(1, std::atoi(argv[1])) : 600;
-    Ref<ErrorOutput> errors(new ErrorOutput());
+    Ref<bench::ErrorOutput> errors(new bench::ErrorOutput());
     RegisterMessageOutput(errors.Get());
     if (EngineInit() != 0) return 1;
     {

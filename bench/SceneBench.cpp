@@ -13,6 +13,7 @@
 #include <random>
 #include <vector>
 
+#include "bench/ErrorOutput.h"
 #include "engine/animation/SkinController.h"
 #include "engine/core/ClassRegistration.h"
 #include "engine/core/Engine.h"
@@ -45,15 +46,6 @@ namespace {
 
 constexpr int kNodes = 100000;
 constexpr int kMaxDepth = 8;
-
-// Shows errors and warnings, so that a failing run says why.
-class ErrorOutput : public MessageOutput {
-public:
-    ErrorOutput() : MessageOutput("stderr") {}
-    void Print(int level, const String& text) override {
-        if (level >= kLogWarning) std::fprintf(stderr, "%s%s\n", LogLevelPrefix(level), text.CStr());
-    }
-};
 
 struct Scene {
     Ref<SceneNode> root;
@@ -151,7 +143,7 @@ double NanosecondsPerNode(std::chrono::steady_clock::duration elapsed, int frame
 
 int main(int argc, char** argv) {
     const int frames = argc > 1 ? std::max(1, std::atoi(argv[1])) : 30;
-    Ref<ErrorOutput> errors(new ErrorOutput());
+    Ref<bench::ErrorOutput> errors(new bench::ErrorOutput());
     RegisterMessageOutput(errors.Get());
     if (EngineInit() != 0) return 1;
     {

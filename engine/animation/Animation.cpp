@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "engine/animation/StoredCounts.h"
 #include "engine/core/ClassRegistration.h"
 #include "engine/core/Log.h"
 #include "engine/core/Stream.h"
@@ -65,10 +66,7 @@ int Animation::Load(Stream& stream) {
     if (ParentClass::Load(stream) != kOk) return ParentLoadFailed();
     const KeyframeKind kind = GetKeyKind();
     int32_t count = 0;
-    // Every key takes bytes of the record: a count the rest cannot hold is
-    // damage, refused before anything is made.
-    if (stream.ReadInt32(count) != kOk || count < 0 ||
-        static_cast<int64_t>(count) * StoredKeyframeSize(kind) > stream.Remaining())
+    if (!ReadStoredCount(stream, count, StoredKeyframeSize(kind)))
         return FailedIdName("Невозможно загрузить количество кифреймов анимации.");
     for (int32_t i = 0; i < count; ++i) {
         std::unique_ptr<Keyframe> key(NewKeyframe(kind));

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "engine/animation/Interpolation.h"
+#include "engine/animation/StoredCounts.h"
 #include "engine/core/ClassRegistration.h"
 #include "engine/core/Log.h"
 #include "engine/core/Stream.h"
@@ -15,9 +16,7 @@ namespace {
 
 // A stored frame: its animation reference at the shortest, the mode and four
 // doubles.
-constexpr int64_t kStoredFrameSize = 4 + 4 + 4 * 8;
-// An object reference at its shortest (a null or repeated one).
-constexpr int64_t kStoredReferenceSize = 4;
+constexpr int64_t kStoredFrameSize = kStoredReferenceSize + 4 + 4 * 8;
 
 // Animation controllers drive one another (camera activation, skeletons).
 // A drive is one update from outside any of them with everything it drives;
@@ -207,6 +206,15 @@ const BoolKeyframe* AnimationController::LastBoolKey() const {
     return last;
 }
 
+int AnimationController::LoadReferences(Stream& stream, ObjectListBase& list, const char* countMessage,
+                                        const char* itemMessage, bool itemNameFirst) {
+    int32_t count = 0;
+    if (!ReadStoredCount(stream, count, kStoredReferenceSize)) return FailedIdName(countMessage);
+    if (list.LoadElements(stream, count) != kOk)
+        return itemNameFirst ? FailedNameId(itemMessage) : FailedIdName(itemMessage);
+    return kOk;
+}
+
 void AnimationController::DropReferences() {
     Controller::DropReferences();
     animations_.Clear();
@@ -216,9 +224,9 @@ void AnimationController::DropReferences() {
 
 int AnimationController::Save(Stream& stream) {
     if (ParentClass::Save(stream) != kOk) return ParentSaveFailed();
-    if (stream.WriteInt32(animations_.Count()) != kOk) return FailedNameId("Невозможно сохранить количество анимаций.");
-    for (int32_t i = 0; i < animations_.Count(); ++i)
-        if (stream.WriteObject(animations_.Get(i)) != kOk) return FailedNameId("Невозможно сохранить анимацию.");
+    if (SaveReferences(stream, animations_, "Невозможно сохранить количество анимаций.",
+                       "Невозможно сохранить анимацию.") != kOk)
+        return kFailed;
     if (stream.WriteInt32(frames_.Count()) != kOk)
         return FailedNameId("Невозможно сохранить количество фреймов анимаций.");
     for (const AnimationFrame& frame : frames_) {
@@ -241,11 +249,11 @@ int AnimationController::Save(Stream& stream) {
 
 int AnimationController::Load(Stream& stream) {
     if (ParentClass::Load(stream) != kOk) return ParentLoadFailed();
+    if (LoadReferences(stream, animations_, "Невозможно загрузить количество анимаций.",
+                       "Невозможно загрузить анимацию.", true) != kOk)
+        return kFailed;
     int32_t count = 0;
-    if (stream.ReadInt32(count) != kOk || count < 0 || count * kStoredReferenceSize > stream.Remaining())
-        return FailedIdName("Невозможно загрузить количество анимаций.");
-    if (animations_.LoadElements(stream, count) != kOk) return FailedNameId("Невозможно загрузить анимацию.");
-    if (stream.ReadInt32(count) != kOk || count < 0 || count * kStoredFrameSize > stream.Remaining())
+    if (!ReadStoredCount(stream, count, kStoredFrameSize))
         return FailedIdName("Невозможно загрузить количество фреймов анимаций.");
     for (int32_t i = 0; i < count; ++i) {
         AnimationFrame frame;

@@ -7,6 +7,7 @@
 #include "engine/animation/Controller.h"
 #include "engine/core/Array.h"
 #include "engine/core/ObjectList.h"
+#include "engine/core/Stream.h"
 #include "engine/core/Transform.h"
 
 namespace zav {
@@ -87,6 +88,13 @@ protected:
     // leaves it), the frames that contain it get their stages and weights,
     // and each matched stage is evaluated at its frame's stage time.
     void UpdateTrack(double time);
+    // The track, then `apply` (Owner&) when the controller is active and its
+    // owner is an Owner: the Play of a controller that drives its owner.
+    template <class Owner, class Apply>
+    void PlayOn(double time, Apply apply) {
+        UpdateTrack(time);
+        if (auto* owner = ObjectCast<Owner>(GetOwner()); owner && IsActive()) apply(*owner);
+    }
 
     // The blend of the stages of `kind` into a value of the owner: each
     // stage that plays moves the value towards the stage's value by its
@@ -97,6 +105,15 @@ protected:
     // The key at the position of the last stage that plays bool keys, or
     // null when none does.
     const BoolKeyframe* LastBoolKey() const;
+
+    // A list of the record: its count, then each reference. A failure logs
+    // `countMessage` or `itemMessage` with this object's name and ID (the
+    // load's item message with the name first when `itemNameFirst`).
+    template <class T>
+    int SaveReferences(Stream& stream, const ObjectList<T>& list, const char* countMessage,
+                       const char* itemMessage) const;
+    int LoadReferences(Stream& stream, ObjectListBase& list, const char* countMessage, const char* itemMessage,
+                       bool itemNameFirst);
 
 private:
     // Stage `index`, the stages grown to hold it; null for a negative index
@@ -113,5 +130,14 @@ private:
     // it drives) this controller last ran in.
     uint64_t lastDrive_ = 0;
 };
+
+template <class T>
+int AnimationController::SaveReferences(Stream& stream, const ObjectList<T>& list, const char* countMessage,
+                                        const char* itemMessage) const {
+    if (stream.WriteInt32(list.Count()) != kOk) return FailedNameId(countMessage);
+    for (int32_t i = 0; i < list.Count(); ++i)
+        if (stream.WriteObject(list.Get(i)) != kOk) return FailedNameId(itemMessage);
+    return kOk;
+}
 
 }  // namespace zav

@@ -9,12 +9,6 @@ namespace zav {
 
 ZAV_REGISTER_CLASS(CameraActivateAnimationController);
 
-namespace {
-
-constexpr int64_t kStoredReferenceSize = 4;
-
-}  // namespace
-
 void CameraActivateAnimationController::Play(double) {
     if (!IsActive() || !cameraController_ || !GetOwner()) return;
     WalkLevel level;
@@ -63,12 +57,8 @@ int CameraActivateAnimationController::Save(Stream& stream) {
         return FailedNameId("Невозможно сохранить контроллер анимации камеры.");
     if (stream.WriteObject(targetController_) != kOk)
         return FailedNameId("Невозможно сохранить контроллер анимации цели камеры.");
-    if (stream.WriteInt32(controllers_.Count()) != kOk)
-        return FailedNameId("Невозможно сохранить количество дочерних узлов.");
-    for (int32_t i = 0; i < controllers_.Count(); ++i)
-        if (stream.WriteObject(controllers_.Get(i)) != kOk)
-            return FailedNameId("Невозможно сохранить ссылку на контроллер анимации.");
-    return kOk;
+    return SaveReferences(stream, controllers_, "Невозможно сохранить количество дочерних узлов.",
+                          "Невозможно сохранить ссылку на контроллер анимации.");
 }
 
 int CameraActivateAnimationController::Load(Stream& stream) {
@@ -77,12 +67,8 @@ int CameraActivateAnimationController::Load(Stream& stream) {
         return FailedIdName("Невозможно загрузить контроллер анимации камеры.");
     if (stream.ReadReference(targetController_) != kOk)
         return FailedIdName("Невозможно загрузить контроллер анимации цели камеры.");
-    int32_t count = 0;
-    if (stream.ReadInt32(count) != kOk || count < 0 || count * kStoredReferenceSize > stream.Remaining())
-        return FailedIdName("Невозможно загрузить количество контроллеров анимации.");
-    if (controllers_.LoadElements(stream, count) != kOk)
-        return FailedIdName("Невозможно загрузить контроллер анимации.");
-    return kOk;
+    return LoadReferences(stream, controllers_, "Невозможно загрузить количество контроллеров анимации.",
+                          "Невозможно загрузить контроллер анимации.", false);
 }
 
 }  // namespace zav

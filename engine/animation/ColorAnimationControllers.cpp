@@ -15,39 +15,27 @@ ZAV_REGISTER_CLASS(FlareColorController);
 ZAV_REGISTER_CLASS(FlareSizeController);
 
 void ColorAnimationController::Play(double time) {
-    UpdateTrack(time);
-    auto* effect = ObjectCast<ColorEffect>(GetOwner());
-    if (IsActive() && effect) effect->SetColor(BlendColor(effect->GetColor()));
+    PlayOn<ColorEffect>(time, [this](ColorEffect& effect) { effect.SetColor(BlendColor(effect.GetColor())); });
 }
 
 void DiffuseLightAnimationController::Play(double time) {
-    UpdateTrack(time);
-    auto* light = ObjectCast<Light>(GetOwner());
-    if (IsActive() && light) light->diffuse = BlendColor(light->diffuse);
+    PlayOn<Light>(time, [this](Light& light) { light.diffuse = BlendColor(light.diffuse); });
 }
 
 void AmbientLightAnimationController::Play(double time) {
-    UpdateTrack(time);
-    auto* light = ObjectCast<Light>(GetOwner());
-    if (IsActive() && light) light->ambient = BlendColor(light->ambient);
+    PlayOn<Light>(time, [this](Light& light) { light.ambient = BlendColor(light.ambient); });
 }
 
 void SpecularLightAnimationController::Play(double time) {
-    UpdateTrack(time);
-    auto* light = ObjectCast<Light>(GetOwner());
-    if (IsActive() && light) light->specular = BlendColor(light->specular);
+    PlayOn<Light>(time, [this](Light& light) { light.specular = BlendColor(light.specular); });
 }
 
 void FlareColorController::Play(double time) {
-    UpdateTrack(time);
-    auto* flare = ObjectCast<Flare>(GetOwner());
-    if (IsActive() && flare) flare->SetColor(BlendColor(flare->GetColor()));
+    PlayOn<Flare>(time, [this](Flare& flare) { flare.SetColor(BlendColor(flare.GetColor())); });
 }
 
 void FlareSizeController::Play(double time) {
-    UpdateTrack(time);
-    auto* flare = ObjectCast<Flare>(GetOwner());
-    if (IsActive() && flare) flare->SetSize(BlendFloat(flare->GetSize()));
+    PlayOn<Flare>(time, [this](Flare& flare) { flare.SetSize(BlendFloat(flare.GetSize())); });
 }
 
 }  // namespace zav

@@ -8,15 +8,14 @@ namespace zav {
 ZAV_REGISTER_CLASS(NodeAnimationController);
 
 void NodeAnimationController::Play(double time) {
-    UpdateTrack(time);
-    Node* node = ObjectCast<Node>(GetOwner());
-    if (!IsActive() || !node) return;
-    Transform local = node->GetLocalTransform();
-    BlendNode(local);
-    local.isIdentity = false;
-    local.isRotationIdentity = false;
-    node->SetLocalTransform(local);
-    node->SetUpdateWorldTransform(true);
+    PlayOn<Node>(time, [this](Node& node) {
+        Transform local = node.GetLocalTransform();
+        BlendNode(local);
+        local.isIdentity = false;
+        local.isRotationIdentity = false;
+        node.SetLocalTransform(local);
+        node.SetUpdateWorldTransform(true);
+    });
 }
 
 }  // namespace zav

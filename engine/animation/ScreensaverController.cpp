@@ -6,6 +6,7 @@
 #include <new>
 
 #include "engine/animation/AnimationController.h"
+#include "engine/animation/StoredCounts.h"
 #include "engine/animation/TargetControllers.h"
 #include "engine/core/ClassRegistration.h"
 #include "engine/core/Log.h"
@@ -20,7 +21,7 @@ ZAV_REGISTER_CLASS(ScreensaverController);
 namespace {
 
 // A stored set: the camera reference at its shortest and two doubles.
-constexpr int64_t kStoredSetSize = 4 + 2 * 8;
+constexpr int64_t kStoredSetSize = kStoredReferenceSize + 2 * 8;
 // Random draws before the choice is made among the eligible sets directly
 // (with every camera present at least half are eligible, so the draws
 // practically never run out; they do when few sets have a camera, or when
@@ -186,8 +187,7 @@ int ScreensaverController::Save(Stream& stream) {
 int ScreensaverController::Load(Stream& stream) {
     if (ParentClass::Load(stream) != kOk) return ParentLoadFailed();
     int32_t count = 0;
-    if (stream.ReadInt32(count) != kOk || count < 0 || count * kStoredSetSize > stream.Remaining())
-        return FailedIdName("Невозможно загрузить количество сетов.");
+    if (!ReadStoredCount(stream, count, kStoredSetSize)) return FailedIdName("Невозможно загрузить количество сетов.");
     for (int32_t i = 0; i < count; ++i) {
         CameraSet set;
         if (stream.ReadReference(set.camera) != kOk) {

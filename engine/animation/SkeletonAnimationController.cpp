@@ -7,12 +7,6 @@ namespace zav {
 
 ZAV_REGISTER_CLASS(SkeletonAnimationController);
 
-namespace {
-
-constexpr int64_t kStoredReferenceSize = 4;
-
-}  // namespace
-
 void SkeletonAnimationController::Play(double time) {
     UpdateTrack(time);
     if (!IsActive()) return;
@@ -74,22 +68,14 @@ void SkeletonAnimationController::DropReferences() {
 
 int SkeletonAnimationController::Save(Stream& stream) {
     if (ParentClass::Save(stream) != kOk) return ParentSaveFailed();
-    if (stream.WriteInt32(boneControllers_.Count()) != kOk)
-        return FailedNameId("Невозможно сохранить количество контроллеров анимации костей.");
-    for (int32_t i = 0; i < boneControllers_.Count(); ++i)
-        if (stream.WriteObject(boneControllers_.Get(i)) != kOk)
-            return FailedNameId("Невозможно сохранить контроллер анимации костей.");
-    return kOk;
+    return SaveReferences(stream, boneControllers_, "Невозможно сохранить количество контроллеров анимации костей.",
+                          "Невозможно сохранить контроллер анимации костей.");
 }
 
 int SkeletonAnimationController::Load(Stream& stream) {
     if (ParentClass::Load(stream) != kOk) return ParentLoadFailed();
-    int32_t count = 0;
-    if (stream.ReadInt32(count) != kOk || count < 0 || count * kStoredReferenceSize > stream.Remaining())
-        return FailedIdName("Невозможно загрузить количество контроллеров анимации костей.");
-    if (boneControllers_.LoadElements(stream, count) != kOk)
-        return FailedNameId("Невозможно загрузить контроллер анимации костей.");
-    return kOk;
+    return LoadReferences(stream, boneControllers_, "Невозможно загрузить количество контроллеров анимации костей.",
+                          "Невозможно загрузить контроллер анимации костей.", true);
 }
 
 }  // namespace zav

@@ -9,23 +9,22 @@ namespace zav {
 ZAV_REGISTER_CLASS(SoundNodeAnimationController);
 
 void SoundNodeAnimationController::Play(double time) {
-    UpdateTrack(time);
-    auto* node = ObjectCast<SoundNode>(GetOwner());
-    if (!IsActive() || !node) return;
-    const BoolKeyframe* key = LastBoolKey();
-    const bool on = !key || key->value;
-    const uint32_t stream = node->GetStream();
-    const audio::AudioEntryPoints* library = stream ? GetSoundLibrary() : nullptr;
-    const bool streamPlays = library && library->ChannelIsActive(stream) == audio::kAudioPlaying;
-    if (on) {
-        if (library && !streamPlays) library->ChannelPlay(stream, 1);
-        node->SetPlaying(true);
-        if (library) library->ChannelPlay(stream, 0);
-    } else {
-        if (streamPlays) library->ChannelStop(stream);
-        node->SetPlaying(false);
-        if (library) library->ChannelStop(stream);
-    }
+    PlayOn<SoundNode>(time, [this](SoundNode& node) {
+        const BoolKeyframe* key = LastBoolKey();
+        const bool on = !key || key->value;
+        const uint32_t stream = node.GetStream();
+        const audio::AudioEntryPoints* library = stream ? GetSoundLibrary() : nullptr;
+        const bool streamPlays = library && library->ChannelIsActive(stream) == audio::kAudioPlaying;
+        if (on) {
+            if (library && !streamPlays) library->ChannelPlay(stream, 1);
+            node.SetPlaying(true);
+            if (library) library->ChannelPlay(stream, 0);
+        } else {
+            if (streamPlays) library->ChannelStop(stream);
+            node.SetPlaying(false);
+            if (library) library->ChannelStop(stream);
+        }
+    });
 }
 
 }  // namespace zav

@@ -85,14 +85,19 @@ void MountMedia(const std::string& scene, std::string& archive) {
     platform::UnregisterBlob("MEDIADATA", 227);
 }
 
+// The same with a "Main.STR" whose graph is `root`'s.
+void MountSceneOf(Object* root, std::string& archive) {
+    Stream stream(0, 1024);
+    stream.WriteVersion(Version{0, 1, 2});
+    stream.WriteObject(root);
+    MountMedia(std::string(stream.GetData(), static_cast<size_t>(stream.GetPosition())), archive);
+}
+
 TEST_F(ResourceArchives, CreateDataLoadsTheSceneFileOfTheMedia) {
     Ref<test::SampleNode> root(new test::SampleNode("Root"));
     root->children.AddUnique(new test::SampleNode("Music"));
-    Stream stream(0, 256);
-    stream.WriteVersion(Version{0, 1, 2});
-    stream.WriteObject(root.Get());
     std::string archive;
-    MountMedia(std::string(stream.GetData(), static_cast<size_t>(stream.GetPosition())), archive);
+    MountSceneOf(root.Get(), archive);
 
     Ref<SceneApp> app(new SceneApp());
     ASSERT_EQ(app->CreateData(), kOk);
@@ -111,11 +116,8 @@ TEST_F(ResourceArchives, TheScenesScreensaverControllerGivesTheFadeOfEveryFrame)
     Ref<ScreensaverController> shots(new ScreensaverController("Shots"));
     shots->AddSet(camera.Get(), 0.5, 3.0);  // one shot of 3 s, fading in after 0.5 s
     root->AddController(shots.Get());
-    Stream stream(0, 1024);
-    stream.WriteVersion(Version{0, 1, 2});
-    stream.WriteObject(root.Get());
     std::string archive;
-    MountMedia(std::string(stream.GetData(), static_cast<size_t>(stream.GetPosition())), archive);
+    MountSceneOf(root.Get(), archive);
 
     Ref<SceneApp> app(new SceneApp());
     ASSERT_EQ(app->CreateData(), kOk);
