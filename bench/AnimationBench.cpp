@@ -13,7 +13,7 @@
 #include <random>
 #include <vector>
 
-#include "bench/ErrorOutput.h"
+#include "bench/BenchEngine.h"
 #include "engine/animation/NodeAnimationController.h"
 #include "engine/animation/SkeletonAnimationController.h"
 #include "engine/core/Engine.h"
@@ -115,21 +115,9 @@ int main(int argc, char** argv) {
     RegisterMessageOutput(errors.Get());
     if (EngineInit() != 0) return 1;
     {
-        Ref<SceneNode> built = BuildScene();
-        Stream saved(1 << 20, 1 << 22);
-        if (saved.WriteObject(built.Get()) != 0) {
-            std::fprintf(stderr, "the generated scene cannot be saved\n");
-            return 1;
-        }
-        built = nullptr;
-        Stream stream(saved.GetPosition(), 0);
-        Object* loaded = nullptr;
-        if (stream.Write(saved.GetData(), saved.GetPosition()) != 0 || stream.SetPosition(0) != 0 ||
-            stream.ReadObject(&loaded) != 0 || !ObjectCast<SceneNode>(loaded)) {
-            std::fprintf(stderr, "the generated scene does not read back\n");
-            return 1;
-        }
-        Ref<SceneNode> root(ObjectCast<SceneNode>(loaded));
+        int32_t bytes = 0;
+        Ref<SceneNode> root(ObjectCast<SceneNode>(bench::SavedAndReadBack(BuildScene().Get(), &bytes).Get()));
+        if (!root) return 1;
         // Controllers that do work each frame: every node's (the bones'
         // through their skeletons) and the skeletons themselves.
         const double updates = double(kNodes + kGroups);

@@ -13,7 +13,7 @@
 #include <random>
 #include <vector>
 
-#include "bench/ErrorOutput.h"
+#include "bench/BenchEngine.h"
 #include "engine/animation/SkinController.h"
 #include "engine/core/ClassRegistration.h"
 #include "engine/core/Engine.h"
@@ -152,23 +152,13 @@ int main(int argc, char** argv) {
         Scene scene = BuildScene();
         {
             const auto start = std::chrono::steady_clock::now();
-            Stream saved(1 << 20, 1 << 24);
-            if (saved.WriteObject(scene.root) != 0) {
-                std::fprintf(stderr, "the generated scene cannot be saved\n");
-                return 1;
-            }
-            // A fresh stream: the saving one knows every object already.
-            Stream stream(saved.GetPosition(), 0);
-            Object* loaded = nullptr;
-            if (stream.Write(saved.GetData(), saved.GetPosition()) != 0 || stream.SetPosition(0) != 0 ||
-                stream.ReadObject(&loaded) != 0 || !ObjectCast<SceneNode>(loaded)) {
-                std::fprintf(stderr, "the generated scene does not read back\n");
-                return 1;
-            }
-            scene.root = ObjectCast<SceneNode>(loaded);
+            int32_t bytes = 0;
+            Ref<Object> loaded = bench::SavedAndReadBack(scene.root.Get(), &bytes);
+            scene.root = ObjectCast<SceneNode>(loaded.Get());
+            if (!scene.root) return 1;
             const auto elapsed = std::chrono::steady_clock::now() - start;
             std::printf("saved and read back in %.0f ms (%d bytes)\n",
-                        std::chrono::duration<double, std::milli>(elapsed).count(), stream.GetPosition());
+                        std::chrono::duration<double, std::milli>(elapsed).count(), bytes);
         }
         // A camera at the edge of the scene looking across it: about half of
         // the nodes are in view.
