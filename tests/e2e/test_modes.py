@@ -1,5 +1,6 @@
 """End-to-end runs of the real screensaver under Wine, one mode at a time."""
 
+import os
 import sys
 import time
 import unittest
@@ -74,14 +75,27 @@ class ScreensaverModes(unittest.TestCase):
 
     def test_screensaver_loads_its_scene_from_the_archives_runs_and_ends_on_a_key(self):
         # Both media archives mount from the executable's resources, the
-        # scene loads from Media, and the loop covers the screen with its
-        # cleared frames until a key ends the run.
+        # scene loads from Media, and the loop draws the harbour over the
+        # whole screen until a key ends the run.
         wine.paint_desktop(GREY)
         self.program = wine.Running(wine.screensaver_path(), "/s")
         self.assertTrue(wine.wait_for_log_line(("INFO", "Сейвер создан."), timeout=90, process=self.program),
                         "the screensaver was not created")
-        time.sleep(1.5)
-        self.assertLess(wine.screen_mean(), 0.01, "the cleared frames do not cover the screen")
+        time.sleep(2.0)
+        shot = os.path.join(wine.output_folder(self), "harbour.png")
+        wine.screenshot(shot)
+        width, height = wine.screen_size()
+        # The night sky above the horizon covers the grey desktop; below it
+        # the moonlit water shows its texture, and the stone quay nearest the
+        # camera is the brightest part.
+        sky, _ = wine.region_statistics(shot, 0, 0, width, height // 4)
+        water, ripples = wine.region_statistics(shot, 0, height * 48 // 100, width, height // 5)
+        quay, _ = wine.region_statistics(shot, 0, height * 92 // 100, width, height * 8 // 100)
+        self.assertLess(sky, 0.1, "the frames do not cover the desktop")
+        self.assertGreater(water, 0.05, "the water is not drawn")
+        self.assertGreater(ripples, 0.01, "the water has no texture")
+        self.assertGreater(quay, 0.15, "the quay is not lit")
+        self.assertGreater(quay, water)
         wine.xdotool("key", "Escape")
         self.assertEqual(self.program.wait(), 0)
         lines = wine.read_log()

@@ -172,6 +172,13 @@ def screen_mean():
     return float(shot.stdout.decode().strip())
 
 
+def screen_size():
+    """(width, height) of the X screen."""
+    shell = subprocess.run(["xdotool", "getdisplaygeometry"], check=True, stdin=subprocess.DEVNULL,
+                           stdout=subprocess.PIPE).stdout.decode().split()
+    return int(shell[0]), int(shell[1])
+
+
 def registry_add(key, name, kind, data):
     subprocess.run([WINE_RUN, "reg", "add", key, "/v", name, "/t", kind, "/d", str(data), "/f"], check=True,
                    stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)

@@ -14,6 +14,7 @@
 #include "engine/render/effects/Texture1DLEffect.h"
 #include "engine/scene/Flare.h"
 #include "engine/scene/Light.h"
+#include "engine/scene/SceneNode.h"
 #include "tests/support/LogCapture.h"
 #include "tests/win/DeviceFixture.h"
 
@@ -129,6 +130,34 @@ TEST_P(DeviceEffects, SpritesAddTheirColourToWhatIsBehindThem) {
     // Source alpha times the sprite, plus what was there.
     EXPECT_TRUE(PixelNear(Pixel(*frame, 32, 32), {191, 64, 64}, 3));
     EXPECT_TRUE(PixelNear(Pixel(*frame, 4, 4), {64, 64, 64}, 2));
+}
+
+TEST_P(DeviceEffects, ASpritesPictureAlphaWeighsWhatItAdds) {
+    if (!renderer->SupportsPointSprites()) GTEST_SKIP() << "no point sprites";
+    // White everywhere, alpha a quarter: a quarter of the colour is added.
+    Ref<Image> glow(new Image("glow", RGBA8, 2, 2));
+    for (int i = 0; i < 4; ++i) std::memcpy(glow->GetPixels() + 4 * i, "\xff\xff\xff\x40", 4);
+    Ref<Flare> flare(new Flare("flare"));
+    auto* sprite = ObjectCast<SpriteEffect>(flare->GetEffect());
+    ASSERT_NE(sprite, nullptr);
+    sprite->SetTexture(Ref<Texture>(new Texture("glow", glow.Get())).Get());
+    sprite->SetBlending(true);
+    flare->SetColor({1, 1, 1, 1});
+    flare->SetSize(2.0f);
+    flare->SetLocalTransform(MakeTransform({1, 1, 1}, {}, {0, 0, 5}));
+    // After a lit node, whose lighting must not reach the sprite.
+    Ref<Light> sun = MakeLight(Light::kDirectional, {1, 1, 1, 1}, {}, {});
+    Ref<Texture1DLEffect> lit(new Texture1DLEffect("lit"));
+    lit->SetTexture(Stripes({{0, 0, 0}}).Get());
+    lit->SetDirectionalLight(sun.Get());
+    Ref<GeometryNode> square = Square(lit.Get(), 8.0f, 0.5f, 3.0f);  // off to the side
+    SetNormals(*square, {0, 0, -1});
+    Ref<SceneNode> root(new SceneNode("root", 2, 0));
+    root->SetChild(0, square.Get());
+    root->SetChild(1, flare.Get());
+    root->UpdateSubtree(0.0, true);
+    Ref<Image> frame = Frame({root.Get()});
+    EXPECT_TRUE(PixelNear(Pixel(*frame, 32, 32), {64, 64, 64}, 3));
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, DeviceEffects, ::testing::Values(true, false),

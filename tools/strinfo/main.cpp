@@ -3,10 +3,13 @@
 // and the log's warnings and errors. With --time it also plays the scene for
 // SECONDS in steps of 1/60 s, with a renderer without a device current, and
 // prints where every node is then and what the screensaver controller shows.
+// The file's folder joins the virtual file tree, so that the pictures the
+// scene names (Textures/...) are found beside it, as in the Media archive.
 // Exits with 0 when the scene loads (and, with --time, its root is a node),
 // 1 when it does not, 2 on a wrong command line.
 #include <cerrno>
 #include <cmath>
+#include <filesystem>
 #include <cstdlib>
 #include <iostream>
 #include <string>
@@ -18,6 +21,7 @@
 #include "engine/core/Object.h"
 #include "engine/core/Result.h"
 #include "engine/files/CodecManager.h"
+#include "engine/files/DiskFolder.h"
 #include "engine/files/File.h"
 #include "engine/files/SceneFile.h"
 #include "engine/platform/Platform.h"
@@ -125,6 +129,10 @@ int main(int argc, char** argv) {
     int result = EngineInit();
     if (result == kOk) {
         LoadCodec("STRSceneCodec", nullptr);
+        for (const char* codec : {"TGAImageCodec", "JPGImageCodec", "BMPImageCodec", "CUBEImageCodec"})
+            LoadCodec(codec, nullptr);
+        const std::filesystem::path folder = std::filesystem::u8path(options.file).parent_path();
+        MountDiskFolder(folder.empty() ? "." : folder.u8string().c_str());
         // Camera switching needs a current renderer; the screensaver
         // controller chooses its first shot while the scene loads.
         if (options.play && (RegisterNullRendererModule() != kOk || CreateRenderer("NullRenderer") != kOk))
