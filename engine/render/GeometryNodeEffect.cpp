@@ -175,13 +175,14 @@ int GeometryNodeEffect::Load(Stream& stream) {
     culling = state < kNoCullingThreshold;
     srcBlend = Checked("srcBlend", source, IsBlendIndex(source), 4);
     dstBlend = Checked("dstBlend", destination, IsBlendIndex(destination), 5);
-    SetFog(loadedFog);
+    // The values first: switching fog and wave records the passes again.
     fogColor = loadedFogColor;
     fogDensity = density;
     fogExponent = exponent;
-    SetWave(loadedWave);
+    SetFog(loadedFog);
     waveAmplitude = amplitude;
     waveSpeed = speed;
+    SetWave(loadedWave);
     SetSkin(skin.Get());
     return kOk;
 }
