@@ -7,8 +7,10 @@
 
 #include "engine/animation/SkinController.h"
 #include "engine/core/Log.h"
+#include "engine/render/CubeTexture.h"
 #include "engine/render/Technique.h"
 #include "engine/render/Texture.h"
+#include "engine/render/VolumeImage.h"
 #include "engine/render/effects/SpriteEffect.h"
 #include "engine/render/effects/Texture1DL1PLEffect.h"
 #include "engine/render/effects/Texture1DLEffect.h"
@@ -79,6 +81,26 @@ TEST_P(DeviceEffects, ColourAndTextureDrawTheirColourAndThePictureUpright) {
     // filter does not blend the two rows.
     EXPECT_TRUE(PixelNear(Pixel(*frame, rightColumn, static_cast<int>(Row(0.4f, 3))), {255, 0, 0}, 12));
     EXPECT_TRUE(PixelNear(Pixel(*frame, rightColumn, static_cast<int>(Row(-0.4f, 3))), {0, 0, 255}, 12));
+}
+
+TEST_P(DeviceEffects, ATextureEffectLooksUpACubeMapByItsThreeCoordinates) {
+    // Faces +X, -X, +Y, -Y, +Z, -Z in six colours; the square's coordinates
+    // all point mostly along +z (without their third one they would point
+    // up), so it shows the +Z face.
+    static const uint8_t kFaces[6][3] = {{255, 0, 0}, {0, 255, 255}, {0, 255, 0},
+                                         {255, 0, 255}, {0, 0, 255}, {255, 255, 0}};
+    Ref<VolumeImage> faces(new VolumeImage("faces", RGB8, 4, 4, 6));
+    for (int face = 0; face < 6; ++face)
+        for (int texel = 0; texel < 16; ++texel)
+            std::memcpy(faces->GetPixels() + (face * 16 + texel) * 3, kFaces[face], 3);
+    Ref<TextureEffect> sky(new TextureEffect("sky"));
+    sky->SetTexture(Ref<CubeTexture>(new CubeTexture("cube", faces.Get())).Get());
+    Ref<GeometryNode> square = Square(sky.Get(), 3.0f, 1.0f);
+    Ref<Vector3Buffer> ahead(new Vector3Buffer(square->GetVertices()->GetCount()));
+    for (int i = 0; i < ahead->GetCount(); ++i) (*ahead)[i] = {0.1f, 0.2f, 1.0f};
+    square->SetTexCoords(0, ahead.Get());
+    Ref<Image> frame = Frame({square.Get()});
+    EXPECT_TRUE(PixelNear(Pixel(*frame, 32, 32), {0, 0, 255}, 8));
 }
 
 TEST_P(DeviceEffects, LitEffectsLightBySurfaceNormalDotLight) {
