@@ -73,7 +73,8 @@ void GeometryNodeEffect::Animate(double time) {
     Renderer* renderer = GetRenderer();
     if (!renderer) return;
     const int32_t level = renderer->GetCaps().vertexShaderLevel;
-    const bool shaderSkin = (level == kShaderModel2 || level == kShaderModel3) && ShadersCanSkin(*skin_);
+    const bool shaderSkin =
+        (level == kShaderModel2 || level == kShaderModel3) && HasShaderSkin() && ShadersCanSkin(*skin_);
     if (shaderSkin)
         skin_->SetActive(false);
     else

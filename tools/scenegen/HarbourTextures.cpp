@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 #include "tools/mediagen/Paint.h"
 
@@ -16,6 +17,10 @@ using mediagen::Lerp;
 using mediagen::Mix;
 using mediagen::Rgb;
 using mediagen::Scaled;
+
+constexpr float kPi = mediagen::kPi;
+
+Color WithAlphaOf(const Color& color, float alpha) { return mediagen::WithAlpha(color, alpha); }
 
 int32_t Wrap(int32_t value, int32_t period) { return ((value % period) + period) % period; }
 
@@ -125,6 +130,138 @@ Canvas PaintGlow(int side) {
             canvas.Set(x, y, Color{1.0f, 0.92f + 0.08f * core, 0.75f + 0.25f * core, alpha});
         }
     return canvas;
+}
+
+Canvas PaintBrick(int side) {
+    return Painted(side, [](float u, float v) {
+        const int courses = 8, bricks = 4;
+        const int course = static_cast<int>(v * courses);
+        const float shifted = u + (course % 2 ? 0.5f / bricks : 0.0f);
+        const float along = shifted - std::floor(shifted);
+        const float joint = std::fmin(JointDistance(v, courses) * 2.0f, JointDistance(along, bricks));
+        const float tone = Hash01(course, static_cast<int32_t>(along * bricks), 71u);
+        const float grain = TileFractal(u, v, 16, 73u, 3);
+        const Color brick = Mix(Rgb(0x6E2F22), Rgb(0x9A4A33), 0.55f * tone + 0.45f * grain);
+        return Mix(Rgb(0x8A8478), brick, mediagen::SmoothStep(0.03f, 0.08f, joint));
+    });
+}
+
+Canvas PaintMoon(int side) {
+    Canvas canvas(side, side);
+    const float half = 0.5f * static_cast<float>(side);
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x) {
+            const float dx = (static_cast<float>(x) + 0.5f - half) / half;
+            const float dy = (static_cast<float>(y) + 0.5f - half) / half;
+            const float r = std::sqrt(dx * dx + dy * dy);
+            // The disc with a soft rim, darker seas, and a faint halo.
+            const float disc = 1.0f - mediagen::SmoothStep(0.80f, 0.84f, r);
+            const float seas = mediagen::SmoothStep(0.55f, 0.75f, mediagen::FractalNoise(dx * 2.2f + 3.0f, dy * 2.2f, 83u, 4));
+            const float halo = 0.35f * std::pow(mediagen::Clamp01(1.0f - r), 2.0f);
+            const Color surface = Mix(Rgb(0xF4F1E4), Rgb(0xB9B6AA), seas);
+            canvas.Set(x, y, WithAlphaOf(surface, mediagen::Clamp01(disc + halo)));
+        }
+    return canvas;
+}
+
+Canvas PaintStar(int side) {
+    Canvas canvas(side, side);
+    const float half = 0.5f * static_cast<float>(side);
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x) {
+            const float dx = std::fabs((static_cast<float>(x) + 0.5f - half) / half);
+            const float dy = std::fabs((static_cast<float>(y) + 0.5f - half) / half);
+            const float r = std::sqrt(dx * dx + dy * dy);
+            // A round core and two thin rays that fade along their length.
+            const float rays = std::exp(-dy * 40.0f) * (1.0f - dx) + std::exp(-dx * 40.0f) * (1.0f - dy);
+            const float core = std::exp(-r * r * 18.0f);
+            canvas.Set(x, y, Color{1.0f, 0.95f, 0.85f, mediagen::Clamp01(core + 0.8f * rays)});
+        }
+    return canvas;
+}
+
+Canvas PaintWaterFrame(int side, float phase) {
+    // Two layers of ripples drifting against each other: a whole drift per
+    // cycle, so that the last frame leads back to the first.
+    const float drift = phase;
+    return Painted(side, [drift](float u, float v) {
+        const float a = TileFractal(u + drift, v, 8, 53u, 4);
+        const float b = TileFractal(u, v + drift, 8, 61u, 3);
+        const float ripple = 0.5f * (a + b);
+        const float crest = std::pow(mediagen::Clamp01(2.0f * ripple - 0.55f), 3.0f);
+        return Mix(Mix(Rgb(0x081A30), Rgb(0x16395A), ripple), Rgb(0x6C8FAE), crest);
+    });
+}
+
+namespace {
+
+// The direction a texel of cube face `face` looks along, for (s, t) in
+// -1..1 across it (t up), as the device's cube faces are laid out.
+Vector3 FaceDirection(int face, float s, float t) {
+    switch (face) {
+        case 0: return {1.0f, t, -s};
+        case 1: return {-1.0f, t, s};
+        case 2: return {s, 1.0f, -t};
+        case 3: return {s, -1.0f, t};
+        case 4: return {s, t, 1.0f};
+        default: return {-s, t, -1.0f};
+    }
+}
+
+Color SkyColor(const Vector3& d) {
+    const float length = std::sqrt(d.x * d.x + d.y * d.y + d.z * d.z);
+    const float up = d.y / length;
+    if (up < -0.02f) return Rgb(0x03060B);  // below the horizon: the sea's darkness
+    const float height = mediagen::Clamp01(up);
+    Color sky = Mix(Rgb(0x1B2A40), Rgb(0x02040A), std::pow(height, 0.45f));
+    // Stars: one lattice cell per direction patch, a few of them lit.
+    const float scale = 90.0f;
+    const float a = std::atan2(d.z, d.x) * scale / kPi, b = up * scale;
+    const auto ia = static_cast<int32_t>(std::floor(a)), ib = static_cast<int32_t>(std::floor(b));
+    const float star = Hash01(ia, ib, 97u);
+    if (star > 0.985f && height > 0.08f) {
+        const float fa = a - std::floor(a) - 0.5f, fb = b - std::floor(b) - 0.5f;
+        const float glint = std::exp(-(fa * fa + fb * fb) * 30.0f) * (star - 0.985f) / 0.015f;
+        sky = Mix(sky, Rgb(0xE8EEFF), mediagen::Clamp01(glint * 1.5f));
+    }
+    return sky;
+}
+
+}  // namespace
+
+std::vector<Canvas> PaintSkyFaces(int side) {
+    std::vector<Canvas> faces;
+    for (int face = 0; face < 6; ++face)
+        faces.push_back(Painted(side, [face](float u, float v) {
+            return SkyColor(FaceDirection(face, 2.0f * u - 1.0f, 2.0f * v - 1.0f));
+        }));
+    return faces;
+}
+
+std::vector<Canvas> PaintGlassSlices(int side) {
+    static const uint32_t kGlass[6] = {0xFFC46A, 0xFFA84A, 0xF2D98A, 0xE8903C, 0xB8C8E0, 0xFFE0A0};
+    std::vector<Canvas> slices;
+    for (int slice = 0; slice < 6; ++slice)
+        slices.push_back(Painted(side, [slice](float u, float v) {
+            // Four panes with dark glazing bars and a little unevenness.
+            const float bar = std::fmin(JointDistance(u, 2), JointDistance(v, 2));
+            const float shade = 0.75f + 0.25f * TileFractal(u, v, 4, 101u + static_cast<uint32_t>(slice), 2);
+            return Mix(Rgb(0x1A1208), Scaled(Rgb(kGlass[slice]), shade), mediagen::SmoothStep(0.04f, 0.09f, bar));
+        }));
+    return slices;
+}
+
+Ref<VolumeImage> ToVolumeImage(const std::vector<Canvas>& canvases) {
+    const int side = canvases.empty() ? 0 : canvases[0].Width();
+    const auto depth = static_cast<int32_t>(canvases.size());
+    Ref<VolumeImage> volume(new VolumeImage("slices", RGB8, side, side, depth));
+    const size_t sliceBytes = static_cast<size_t>(side) * static_cast<size_t>(side) * 3;
+    for (int32_t slice = 0; slice < depth && volume->GetPixels(); ++slice) {
+        Ref<Image> picture = canvases[static_cast<size_t>(slice)].ToImage(RGB8);
+        if (picture->GetPixels())
+            std::memcpy(volume->GetPixels() + sliceBytes * static_cast<size_t>(slice), picture->GetPixels(), sliceBytes);
+    }
+    return volume;
 }
 
 }  // namespace zav::scenegen

@@ -3,7 +3,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
+#include <unordered_set>
 
+#include "engine/animation/AnimationController.h"
 #include "engine/core/Array.h"
 #include "engine/core/Result.h"
 #include "engine/files/CodecManager.h"
@@ -14,9 +16,18 @@
 namespace zav::scenegen {
 
 bool WriteScenePictures(Object& scene, const std::string& folder) {
-    Array<Object*> images;
+    // The scene's search does not pass into animation controllers' animations,
+    // whose texture keys may name pictures of their own.
+    Array<Object*> images, controllers;
     scene.CollectObjects(&Image::StaticType(), images);
+    scene.CollectObjects(&AnimationController::StaticType(), controllers);
+    for (Object* controller : controllers)
+        for (int32_t i = 0; i < static_cast<AnimationController*>(controller)->GetAnimationCount(); ++i)
+            if (Animation* animation = static_cast<AnimationController*>(controller)->GetAnimation(i))
+                animation->CollectObjects(&Image::StaticType(), images);
+    std::unordered_set<Object*> written;
     for (Object* object : images) {
+        if (!written.insert(object).second) continue;
         auto* image = static_cast<Image*>(object);
         if (image->GetFileName().IsEmpty()) continue;
         const std::filesystem::path path = std::filesystem::u8path(folder) / image->GetFileName().CStr();

@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: scenegen OUTFILE.STR\n");
         return 64;
     }
-    tools::EngineSession engine({"STRSceneCodec", "TGAImageCodec", "JPGImageCodec"});
+    tools::EngineSession engine({"STRSceneCodec", "TGAImageCodec", "JPGImageCodec", "CUBEImageCodec"});
     if (!engine.Started()) return 1;
     Ref<SceneNode> scene = scenegen::BuildHarbourScene();
     File file(platform::Utf8ToCodePage(argv[1]).c_str());

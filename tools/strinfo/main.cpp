@@ -1,3 +1,4 @@
+// strinfo --classes: prints the names of the classes a scene file can hold.
 // strinfo [--time SECONDS [--seed N]] FILE: loads a scene file through the
 // engine, with every engine class registered, and prints its object graph
 // and the log's warnings and errors. With --time it also plays the scene for
@@ -19,6 +20,7 @@
 #include "engine/core/Engine.h"
 #include "engine/core/Log.h"
 #include "engine/core/Object.h"
+#include "engine/core/ObjectFactory.h"
 #include "engine/core/Result.h"
 #include "engine/files/CodecManager.h"
 #include "engine/files/DiskFolder.h"
@@ -116,12 +118,21 @@ int Play(Object& scene, const Options& options) {
     return kOk;
 }
 
+// The classes that scene files can name, one a line.
+int PrintClasses() {
+    if (EngineInit() != kOk) return 1;
+    for (const String& name : CreatableTypeNames()) std::cout << name.CStr() << '\n';
+    EngineShutdown();
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::string(argv[1]) == "--classes") return PrintClasses();
     Options options;
     if (!ParseOptions(argc, argv, &options)) {
-        std::cerr << "usage: strinfo [--time SECONDS [--seed N]] FILE.STR\n";
+        std::cerr << "usage: strinfo [--time SECONDS [--seed N]] FILE.STR | strinfo --classes\n";
         return 2;
     }
     Ref<tools::SceneTreeRecorder> recorder(new tools::SceneTreeRecorder());
