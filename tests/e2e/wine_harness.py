@@ -268,6 +268,14 @@ def region_statistics(path, x, y, width, height):
     return float(mean), float(deviation)
 
 
+def colour_share(path, colour):
+    """The share, 0 to 1, of a picture's pixels that are exactly `colour` (an ImageMagick colour)."""
+    result = subprocess.run(["convert", path, "-alpha", "off", "-fill", "white", "-opaque", colour, "-fill", "black",
+                             "+opaque", "white", "-colorspace", "gray", "-format", "%[fx:mean]", "info:"],
+                            check=True, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE)
+    return float(result.stdout.decode())
+
+
 def window_region_statistics(path, geometry, left, top, right, bottom):
     """region_statistics of the part of a window (x, y, width, height) between fractions of its size;
     for a picture of the window alone, give its geometry with x and y 0."""
