@@ -2,6 +2,7 @@
 
 import contextlib
 import glob
+import math
 import os
 import re
 import select
@@ -292,8 +293,9 @@ def region_statistics(path, x, y, width, height):
     result = subprocess.run(["convert", path, "-crop", "%dx%d+%d+%d" % (width, height, x, y), "+repage",
                              "-colorspace", "gray", "-format", "%[fx:mean] %[fx:standard_deviation]", "info:"],
                             check=True, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE)
-    mean, deviation = result.stdout.decode().split()
-    return float(mean), float(deviation)
+    mean, deviation = (float(value) for value in result.stdout.decode().split())
+    # ImageMagick's deviation of a region of one colour can come out as nan.
+    return mean, 0.0 if math.isnan(deviation) else deviation
 
 
 def window_region_statistics(path, geometry, left, top, right, bottom):
