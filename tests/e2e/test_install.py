@@ -129,28 +129,22 @@ class Installer(unittest.TestCase):
         self.assertIsNone(desktop_value("SCRNSAVE.EXE"))
         self.assertEqual(desktop_value("ScreenSaveActive"), "0")
 
-    def test_without_being_asked_the_current_screensaver_and_the_settings_stay(self):
+    def test_elevated_install_into_the_system_folder_keeps_what_it_is_not_asked_to_change(self):
+        # Wine's user has administrator rights. Without /CURRENT the current
+        # screensaver stays, and without /REMOVESETTINGS the settings do.
         wine.registry_add(DESKTOP, "SCRNSAVE.EXE", "REG_SZ", r"C:\windows\system32\other.scr")
         wine.registry_add(REGISTRY_KEY, "Volume", "REG_DWORD", 33)
-        self.install()
-        screensaver, _ = self.assertInstalledFrom(USER_ENTRY, None)
-        self.assertEqual(desktop_value("SCRNSAVE.EXE"), r"C:\windows\system32\other.scr")
-        self.uninstall(USER_ENTRY)
-        self.assertTrue(wine.wait_until(lambda: not os.path.exists(screensaver)))
-        self.assertEqual(desktop_value("SCRNSAVE.EXE"), r"C:\windows\system32\other.scr")
-        self.assertEqual(int(wine.registry_query(REGISTRY_KEY)["Volume"][1], 16), 33)
-
-    def test_elevated_install_into_the_system_folder_and_its_uninstall(self):
-        # Wine's user has administrator rights.
-        self.install("/ALLUSERS", "/CURRENT")
+        self.install("/ALLUSERS")
         screensaver, uninstaller = self.assertInstalledFrom(MACHINE_ENTRY, r"C:\windows\system32")
         self.assertFalse(wine.registry_key_exists(USER_ENTRY))
         self.assertIn(os.sep + "Program Files" + os.sep, uninstaller)
-        self.assertTrue(os.path.samefile(wine.unix_path(desktop_value("SCRNSAVE.EXE")), screensaver))
+        self.assertEqual(desktop_value("SCRNSAVE.EXE"), r"C:\windows\system32\other.scr")
         self.uninstall(MACHINE_ENTRY)
-        self.assertTrue(wine.wait_until(lambda: not os.path.exists(os.path.dirname(uninstaller))))
+        self.assertTrue(wine.wait_until(lambda: not os.path.exists(os.path.dirname(uninstaller))),
+                        "the uninstaller's folder stays")
         self.assertFalse(os.path.exists(screensaver))
-        self.assertIsNone(desktop_value("SCRNSAVE.EXE"))
+        self.assertEqual(desktop_value("SCRNSAVE.EXE"), r"C:\windows\system32\other.scr")
+        self.assertEqual(int(wine.registry_query(REGISTRY_KEY)["Volume"][1], 16), 33)
 
     def test_pages_follow_the_systems_language(self):
         for environment, title in (({}, "Night Harbor 3D Setup"),
