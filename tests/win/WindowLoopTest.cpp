@@ -185,30 +185,13 @@ std::vector<MonitorArea> ThreeMonitors() {
             MonitorArea{RECT{1024, 0, 1824, 600}, false}};
 }
 
-// The windows of this thread of a class.
-std::vector<HWND> ThreadWindowsOf(const wchar_t* className) {
-    struct Search {
-        const wchar_t* name;
-        std::vector<HWND> found;
-    } search{className, {}};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* search = reinterpret_cast<Search*>(data);
-            wchar_t name[64] = {};
-            GetClassNameW(window, name, 64);
-            if (std::wstring(name) == search->name) search->found.push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 TEST_F(FullScreenRunTest, InputOnEveryOtherMonitorsBlackWindowEndsTheRunLikeTheScenesWindow) {
     MonitorListFunction previous = SetMonitorListFunction(ThreeMonitors);
     ASSERT_EQ(app->CreateWindows(), kOk);
     SetMonitorListFunction(previous);
-    std::vector<HWND> covers = ThreadWindowsOf(L"Night Harbor 3D Cover");
+    std::vector<HWND> covers;
+    for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, L"Night Harbor 3D Cover", nullptr));)
+        covers.push_back(window);
     ASSERT_EQ(covers.size(), 2u);
     std::vector<std::vector<LONG>> rects = {test::WindowRectOf(covers[0]), test::WindowRectOf(covers[1])};
     std::sort(rects.begin(), rects.end());
