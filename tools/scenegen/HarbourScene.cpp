@@ -271,7 +271,11 @@ Ref<SceneNode> BuildHarbourScene() {
     Ref<ColorEffect> twinkle = Colored("Stars", {0.9f, 0.92f, 1.0f, 1}, false);
     Play<ColorAnimationController>(*twinkle, "Twinkle",
                                    ColorCycle("Twinkle", {{0.0, {0.9f, 0.92f, 1.0f, 1}}, {0.5, {0.6f, 0.65f, 0.8f, 1}}}).Get(), 3.0);
-    root->AddChild(MakeLineNode<Points>("Stars", Stars(300, 420.0f), twinkle.Get()).Get());
+    Ref<Points> stars = MakeLineNode<Points>("Stars", Stars(300, 420.0f), twinkle.Get());
+    Ref<FloatBuffer> starSizes(new FloatBuffer(stars->GetVertices()->GetCount()));
+    for (int i = 0; i < starSizes->GetCount(); ++i) (*starSizes)[i] = 1.0f + static_cast<float>(i % 3);
+    stars->SetPointSizes(starSizes.Get());
+    root->AddChild(stars.Get());
 
     // The water, its ripples cycling through four pictures.
     Ref<Texture1DLEffect> sea = Lit("Water", waterFrames[0].Get(), moon.Get());
