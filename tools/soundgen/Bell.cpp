@@ -3,8 +3,10 @@
 // each a pair a fraction of a hertz apart so that it beats, the higher ones
 // dying sooner. The last half second fades to silence.
 #include <cmath>
+#include <vector>
 
 #include "tools/soundgen/MediaSounds.h"
+#include "tools/soundgen/Oscillator.h"
 #include "tools/soundgen/Synthesis.h"
 
 namespace zav::soundgen {
@@ -42,17 +44,27 @@ Sound MakeBellRing() {
     std::vector<float> knockLow = knock;
     LowPassLoop(knockLow, kRate, [](size_t) { return 900.0; });
 
+    std::vector<Oscillator> oscillators;
+    std::vector<double> gains, falls;
+    for (const Partial& partial : kPartials) {
+        oscillators.emplace_back(kPrime * partial.ratio, kRate);
+        oscillators.emplace_back(kPrime * partial.ratio + partial.beat, kRate);
+        gains.push_back(partial.weight);
+        falls.push_back(std::exp(-1.0 / (partial.decay * kRate)));
+    }
+    const double knockFall = std::exp(-1.0 / (0.004 * kRate));
+    double knockGain = 0.6;
     for (size_t i = 0; i < frames; ++i) {
         const double time = double(i) / kRate;
         double ring = 0.0;
-        for (const Partial& partial : kPartials) {
-            const double frequency = kPrime * partial.ratio;
-            ring += partial.weight * std::exp(-time / partial.decay) *
-                    (std::sin(kTwoPi * frequency * time) + 0.5 * std::sin(kTwoPi * (frequency + partial.beat) * time));
+        for (size_t p = 0; p < gains.size(); ++p) {
+            ring += gains[p] * (oscillators[2 * p].Next() + 0.5 * oscillators[2 * p + 1].Next());
+            gains[p] *= falls[p];
         }
         const double strike = SmoothEnvelope(time, 0.0015, kSeconds, 0.0);
         const double fade = SmoothEnvelope(kSeconds - time, 0.5, kSeconds, 0.0);
-        const double click = 0.6 * (knock[i] - knockLow[i]) * std::exp(-time / 0.004);
+        const double click = knockGain * (knock[i] - knockLow[i]);
+        knockGain *= knockFall;
         bell.samples[i] = static_cast<float>(fade * (strike * ring + click));
     }
     NormalisePeak(bell, 0.7f);

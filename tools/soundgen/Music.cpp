@@ -3,9 +3,11 @@
 // bass and a plucked, bell-like melody over sixteen bars, echoed from side
 // to side. Every note's tail runs on past the loop's end into its start.
 #include <cmath>
+#include <vector>
 
 #include "tools/mediagen/Paint.h"
 #include "tools/soundgen/MediaSounds.h"
+#include "tools/soundgen/Oscillator.h"
 #include "tools/soundgen/Synthesis.h"
 
 namespace zav::soundgen {
@@ -50,15 +52,20 @@ constexpr MelodyNote kMelody[] = {
 // upper harmonics open up as the note swells.
 void AddPadNote(Sound& loop, double start, double hold, int note, float pan, double phase) {
     constexpr double kAttack = 2.2, kRelease = 3.2;
+    constexpr int kHarmonics = 5;
     const double frequency = NoteFrequency(note);
-    AddNote(loop, start, kAttack + hold + kRelease, pan, [=](double time) {
+    std::vector<Oscillator> oscillators;
+    double weights[kHarmonics];
+    for (int h = 1; h <= kHarmonics; ++h) {
+        oscillators.emplace_back(frequency * h * 1.0021, kRate, phase * h);
+        oscillators.emplace_back(frequency * h * 0.9979, kRate, phase * h + 1.3);
+        weights[h - 1] = std::pow(h, -1.7);
+    }
+    AddNote(loop, start, kAttack + hold + kRelease, pan, [=](double time) mutable {
         const double envelope = SmoothEnvelope(time, kAttack, hold, kRelease);
         double sum = 0.0;
-        for (int harmonic = 1; harmonic <= 5; ++harmonic) {
-            const double weight = std::pow(harmonic, -1.7) * (harmonic >= 3 ? envelope : 1.0);
-            const double omega = kTwoPi * frequency * harmonic * time + phase * harmonic;
-            sum += weight * (std::sin(omega * 1.0021) + std::sin(omega * 0.9979 + 1.3));
-        }
+        for (int h = 0; h < kHarmonics; ++h)
+            sum += weights[h] * (h >= 2 ? envelope : 1.0) * (oscillators[2 * h].Next() + oscillators[2 * h + 1].Next());
         return 0.05 * envelope * sum;
     });
 }
@@ -67,10 +74,13 @@ void AddPadNote(Sound& loop, double start, double hold, int note, float pan, dou
 // short attack and a slow fall.
 void AddBassNote(Sound& loop, double start, double hold, int note) {
     const double frequency = NoteFrequency(note);
-    AddNote(loop, start, hold + 0.5, 0.0f, [=](double time) {
-        const double envelope = SmoothEnvelope(time, 0.04, hold - 0.04, 0.5) * (0.55 + 0.45 * std::exp(-time / 1.2));
-        const double omega = kTwoPi * frequency * time;
-        return 0.2 * envelope * (std::sin(omega) + 0.25 * std::sin(2 * omega) + 0.08 * std::sin(3 * omega));
+    Oscillator first(frequency, kRate), second(2 * frequency, kRate), third(3 * frequency, kRate);
+    const double fall = std::exp(-1.0 / (1.2 * kRate));
+    double falling = 1.0;
+    AddNote(loop, start, hold + 0.5, 0.0f, [=](double time) mutable {
+        const double envelope = SmoothEnvelope(time, 0.04, hold - 0.04, 0.5) * (0.55 + 0.45 * falling);
+        falling *= fall;
+        return 0.2 * envelope * (first.Next() + 0.25 * second.Next() + 0.08 * third.Next());
     });
 }
 
@@ -81,11 +91,21 @@ void AddMelodyNote(Sound& loop, double start, double hold, int note, float veloc
         double ratio, weight, decay;
     };
     constexpr Partial kPartials[] = {{1.0, 1.0, 1.8}, {2.0, 0.4, 0.9}, {3.0, 0.18, 0.5}, {4.0, 0.08, 0.35}, {5.43, 0.1, 0.12}};
+    constexpr int kCount = 5;
     const double frequency = NoteFrequency(note);
-    AddNote(loop, start, hold + 0.6, 0.2f, [=](double time) {
+    std::vector<Oscillator> oscillators;
+    double gains[kCount], falls[kCount];
+    for (int p = 0; p < kCount; ++p) {
+        oscillators.emplace_back(frequency * kPartials[p].ratio, kRate);
+        gains[p] = kPartials[p].weight;
+        falls[p] = std::exp(-1.0 / (kPartials[p].decay * kRate));
+    }
+    AddNote(loop, start, hold + 0.6, 0.2f, [=](double time) mutable {
         double sum = 0.0;
-        for (const Partial& partial : kPartials)
-            sum += partial.weight * std::exp(-time / partial.decay) * std::sin(kTwoPi * frequency * partial.ratio * time);
+        for (int p = 0; p < kCount; ++p) {
+            sum += gains[p] * oscillators[p].Next();
+            gains[p] *= falls[p];
+        }
         return 0.16 * velocity * SmoothEnvelope(time, 0.004, hold + 0.2, 0.4) * sum;
     });
 }

@@ -19,26 +19,34 @@ double SmoothEnvelope(double time, double attack, double hold, double release) {
     return 0.0;
 }
 
-void AddPanned(Sound& loop, size_t frame, float mono, float pan) {
-    const size_t frames = loop.Frames();
-    if (frames == 0) return;
-    frame %= frames;
-    if (loop.channels == 1) {
-        loop.samples[frame] += mono;
-        return;
-    }
+namespace {
+
+// The gains of a constant-power pan: -1 left, 0 centre, 1 right.
+void PanGains(float pan, float& left, float& right) {
     const double angle = (std::clamp(pan, -1.0f, 1.0f) + 1.0) * kTwoPi / 8.0;
-    loop.samples[frame * 2] += static_cast<float>(mono * std::cos(angle));
-    loop.samples[frame * 2 + 1] += static_cast<float>(mono * std::sin(angle));
+    left = static_cast<float>(std::cos(angle));
+    right = static_cast<float>(std::sin(angle));
 }
+
+}  // namespace
 
 void AddNote(Sound& loop, double start, double seconds, float pan, const std::function<double(double)>& voice) {
     const auto frames = static_cast<long long>(loop.Frames());
     if (frames == 0) return;
+    float left = 1.0f, right = 0.0f;
+    if (loop.channels == 2) PanGains(pan, left, right);
     const long long first = ((std::llround(start * loop.rate) % frames) + frames) % frames;
     const long long count = std::llround(seconds * loop.rate);
-    for (long long i = 0; i < count; ++i)
-        AddPanned(loop, static_cast<size_t>(first + i), static_cast<float>(voice(double(i) / loop.rate)), pan);
+    for (long long i = 0; i < count; ++i) {
+        const auto frame = static_cast<size_t>((first + i) % frames);
+        const auto value = static_cast<float>(voice(double(i) / loop.rate));
+        if (loop.channels == 1) {
+            loop.samples[frame] += value;
+        } else {
+            loop.samples[frame * 2] += value * left;
+            loop.samples[frame * 2 + 1] += value * right;
+        }
+    }
 }
 
 float Peak(const Sound& sound) {

@@ -24,13 +24,11 @@ double NoteFrequency(double note);
 // `attack`, holding 1 for `hold`, falling back to 0 over `release`.
 double SmoothEnvelope(double time, double attack, double hold, double release);
 
-// Adds `mono` at `frame` (wrapped into the loop) with the gains of a
-// constant-power pan: -1 left, 0 centre, 1 right. Mono loops take the sum.
-void AddPanned(Sound& loop, size_t frame, float mono, float pan);
-
 // Adds a note that starts `start` seconds into the loop (wrapped, so it
 // may be negative or past the end) and lasts `seconds`: `voice(time)` gives
-// its sample at `time` seconds into the note.
+// its sample at `time` seconds into the note, called once a frame in order,
+// so that a voice may keep oscillators. Stereo loops take it with the gains
+// of a constant-power pan: -1 left, 0 centre, 1 right.
 void AddNote(Sound& loop, double start, double seconds, float pan, const std::function<double(double)>& voice);
 
 // Scales the sound so that its largest sample has magnitude `peak`.
