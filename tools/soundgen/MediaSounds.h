@@ -25,8 +25,8 @@ struct MediaSound {
     float quality;
 };
 constexpr MediaSound kMediaSounds[] = {
-    {"Sounds/music.ogg", MakeHarbourMusic, 0.2f},
-    {"Sounds/waves.ogg", MakeSurf, 0.2f},
+    {"Sounds/music.ogg", MakeHarbourMusic, 0.4f},
+    {"Sounds/waves.ogg", MakeSurf, 0.3f},
     {"Sounds/bell.ogg", MakeBellRing, 0.3f},
 };
 
