@@ -17,17 +17,18 @@ Sound MakeSurf();
 // partials that die away, silent at the end (Bell.cpp).
 Sound MakeBellRing();
 
-// The sounds of the Media archive, by their paths in it, and the Vorbis
-// quality each is encoded at.
+// The sounds of the Media archive, by their paths in it, with the Vorbis
+// quality each is encoded at and whether it is coded as a loop.
 struct MediaSound {
     const char* path;
     Sound (*make)();
     float quality;
+    bool loop;
 };
 constexpr MediaSound kMediaSounds[] = {
-    {"Sounds/music.ogg", MakeHarbourMusic, 0.4f},
-    {"Sounds/waves.ogg", MakeSurf, 0.3f},
-    {"Sounds/bell.ogg", MakeBellRing, 0.3f},
+    {"Sounds/music.ogg", MakeHarbourMusic, 0.4f, true},
+    {"Sounds/waves.ogg", MakeSurf, 0.3f, true},
+    {"Sounds/bell.ogg", MakeBellRing, 0.3f, false},
 };
 
 }  // namespace zav::soundgen

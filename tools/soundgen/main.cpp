@@ -35,9 +35,9 @@ bool WriteBytes(const std::filesystem::path& path, const std::vector<uint8_t>& b
 }
 
 bool WriteVorbis(const std::filesystem::path& folder, const char* name, const soundgen::Sound& sound,
-                 float quality = 0.6f, size_t* size = nullptr) {
+                 float quality = 0.6f, bool loop = false, size_t* size = nullptr) {
     std::vector<uint8_t> bytes;
-    if (!soundgen::EncodeVorbis(sound, quality, bytes) || !WriteBytes(folder / name, bytes)) {
+    if (!soundgen::EncodeVorbis(sound, quality, bytes, loop) || !WriteBytes(folder / name, bytes)) {
         std::fprintf(stderr, "soundgen: cannot write %s\n", (folder / name).c_str());
         return false;
     }
@@ -50,7 +50,7 @@ bool WriteMediaSounds(const std::filesystem::path& folder) {
     for (const soundgen::MediaSound& media : soundgen::kMediaSounds) {
         const soundgen::Sound sound = media.make();
         size_t size = 0;
-        if (!WriteVorbis(folder, media.path, sound, media.quality, &size)) {
+        if (!WriteVorbis(folder, media.path, sound, media.quality, media.loop, &size)) {
             ok = false;
             continue;
         }
