@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "tools/soundgen/Synthesis.h"
+
 namespace zav::soundgen {
 
 // A sine of a fixed frequency, frame by frame: each frame turns the last
@@ -11,7 +13,7 @@ namespace zav::soundgen {
 class Oscillator {
 public:
     Oscillator(double frequency, uint32_t rate, double phase = 0.0)
-        : step_(6.28318530717958647692 * frequency / rate), phase_(phase),
+        : step_(kTwoPi * frequency / rate), phase_(phase),
           stepCos_(std::cos(step_)), stepSin_(std::sin(step_)) {}
 
     // The sine at the current frame; then one frame on.
