@@ -9,6 +9,7 @@
 #include "engine/animation/ScreensaverController.h"
 #include "engine/animation/SkeletonAnimationController.h"
 #include "engine/animation/SkinController.h"
+#include "engine/animation/SoundNodeAnimationController.h"
 #include "engine/animation/TargetControllers.h"
 #include "engine/animation/TextureAnimationController.h"
 #include "engine/render/CompositeTexture.h"
@@ -26,6 +27,7 @@
 #include "engine/scene/Flare.h"
 #include "engine/scene/GeometryNode.h"
 #include "engine/scene/Light.h"
+#include "engine/scene/SoundNode.h"
 #include "engine/scene/TransformMath.h"
 #include "tools/scenegen/HarbourParts.h"
 #include "tools/scenegen/HarbourShots.h"
@@ -119,6 +121,18 @@ Ref<Flare> Glow(const String& name, const Vector3& position, float size, const C
     }
     flare->SetLocalTransform(At(position));
     return flare;
+}
+
+// A sound node playing `file` of the Media archive; 3D ones are heard from
+// `minDistance` on quieter with the distance.
+Ref<SoundNode> Sound(const char* name, const char* file, bool loop, bool is3D, float minDistance, int32_t volume) {
+    Ref<SoundNode> sound(new SoundNode(name));
+    sound->SetFileName(file);
+    sound->SetLoop(loop);
+    sound->Set3D(is3D);
+    sound->SetMinDistance(minDistance);
+    sound->SetVolume(volume);
+    return sound;
 }
 
 Ref<Light> MakeLight(int32_t kind, const char* name, const Color& ambient, const Color& diffuse) {
@@ -314,7 +328,20 @@ Ref<SceneNode> BuildHarbourScene() {
     Ref<SceneNode> buoy(new SceneNode("BuoyAfloat", 0, 2));
     Play<NodeAnimationController>(*buoy, "Rock", Bobbing("Rock", kBuoy, 0.3f, 0.12f).Get(), 4.5);
     buoy->AddChild(MakeTriangles("Buoy", Buoy(), Lit("Buoy", plaster.Get(), moon.Get()).Get()).Get());
+    // Its bell rings once every seven seconds.
+    Ref<SoundNode> bell = Sound("Bell", "Sounds/bell.ogg", false, true, 12.0f, 90);
+    bell->SetLocalTransform(At({0.0f, 1.9f, 0.0f}));
+    Play<SoundNodeAnimationController>(*bell, "Ring", SoundCycle("Ring", {{0.0, true}, {0.6, false}}).Get(), 7.0);
+    buoy->AddChild(bell.Get());
     root->AddChild(buoy.Get());
+
+    // The music, everywhere; the waves where the quay meets the water.
+    root->AddChild(Sound("Music", "Sounds/music.ogg", true, false, 1.0f, 70).Get());
+    for (const Vector3& shore : {Vector3{-48.0f, 0.5f, -39.0f}, Vector3{30.0f, 0.5f, -39.0f}}) {
+        Ref<SoundNode> waves = Sound(shore.x < 0 ? "WavesWest" : "WavesEast", "Sounds/waves.ogg", true, true, 18.0f, 80);
+        waves->SetLocalTransform(At(shore));
+        root->AddChild(waves.Get());
+    }
 
     root->AddChild(FlagRig(*root).Get());
 
