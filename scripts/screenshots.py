@@ -11,8 +11,9 @@ per shot instead: the frame that stands for it on a contact sheet.
 Each screenshot is read once through ImageMagick as a small grey picture. A
 frame darker than FADE_BRIGHTNESS on average is a fade frame. Between two
 others, a cut is a big change of the picture once each is divided by its own
-mean brightness, so that the veil darkening the last and first second of a
-shot does not count as a change while a new view does. Consecutive shots
+mean brightness (so that the veil darkening the last and first second of a
+shot does not count) and the best of a few offsets is taken (so that a pan
+does not count either), while a new view does. Consecutive shots
 that only a fade separates and that look alike are one shot with a dark
 moment. Only the band between the overlays' rows (the frame rate at the top,
 the clock at the bottom) is compared, since they change on their own."""
@@ -27,14 +28,20 @@ from array import array
 WIDTH, HEIGHT = 128, 96
 # Rows of the thumbnail compared: below the frame rate, above the clock.
 BAND = (11, 83)
-# 4 x 4 thumbnail pixels to a block: the coarse picture cuts are found on, in
-# which a slow flight changes little between two seconds.
-BLOCK = 4
+# Cuts are found on a coarser picture (2 x 2 thumbnail pixels to one), each
+# divided by its frame's mean, compared at every offset up to SHIFT (x, y)
+# coarse pixels: the smallest mean difference is the change. A pan or a slow
+# flight moves the view by less than that in a second and changes little; a
+# view from elsewhere changes by about 0.5 and more.
+SHIFT = (6, 3)
 # Mean brightness (0 black, 1 white) below which a frame is a fade frame.
 FADE_BRIGHTNESS = 0.03
-# A change above max(CUT_FLOOR, CUT_FACTOR x the run's median change) is a cut.
-CUT_FLOOR = 0.25
+# A change above max(CUT_FLOOR, CUT_FACTOR x the run's median change) is a
+# cut; views before and after fade frames are one shot when they change by
+# less than MERGE_SHARE of that.
+CUT_FLOOR = 0.35
 CUT_FACTOR = 3.0
+MERGE_SHARE = 0.5
 # A mean difference of the grey pixels above this is motion (a still picture
 # differs by nothing at all).
 MOTION_FLOOR = 1e-5
@@ -51,14 +58,11 @@ class Frame:
         self.seconds = seconds
         self.pixels = pixels
         self.mean = sum(pixels) / len(pixels)
-        columns = WIDTH // BLOCK
-        rows = len(pixels) // WIDTH // BLOCK
-        blocks = [0.0] * (columns * rows)
-        for index, value in enumerate(pixels):
-            y, x = divmod(index, WIDTH)
-            if y // BLOCK < rows:
-                blocks[(y // BLOCK) * columns + x // BLOCK] += value
-        self.blocks = blocks
+        scale = 4.0 * self.mean or 1.0
+        rows = len(pixels) // WIDTH
+        self.coarse = [[(pixels[y * WIDTH + x] + pixels[y * WIDTH + x + 1] + pixels[(y + 1) * WIDTH + x]
+                         + pixels[(y + 1) * WIDTH + x + 1]) / scale for x in range(0, WIDTH - 1, 2)]
+                       for y in range(0, rows - 1, 2)]
 
     def is_fade(self):
         return self.mean < FADE_BRIGHTNESS
@@ -117,11 +121,19 @@ def load_frames(folder):
 
 
 def change(first, second):
-    """How much the coarse picture changes between two frames, each divided by its mean: 0 for the
-    same view however dark, about 1 and more for another view."""
-    a = first.mean * BLOCK * BLOCK or 1.0
-    b = second.mean * BLOCK * BLOCK or 1.0
-    return sum(abs(x / a - y / b) for x, y in zip(first.blocks, second.blocks)) / len(first.blocks)
+    """How much the view changes between two frames (see SHIFT): 0 for the same view however dark."""
+    sx, sy = SHIFT
+    a, b = first.coarse, second.coarse
+    rows, columns = len(a) - 2 * sy, len(a[0]) - 2 * sx
+    best = None
+    for dy in range(-sy, sy + 1):
+        for dx in range(-sx, sx + 1):
+            total = 0.0
+            for y in range(sy, sy + rows):
+                total += sum(abs(p - q) for p, q in zip(a[y][sx:sx + columns], b[y + dy][sx + dx:sx + dx + columns]))
+            if best is None or total < best:
+                best = total
+    return best / (rows * columns)
 
 
 def motion(first, second):
@@ -172,7 +184,7 @@ class Timeline:
             elif isinstance(last, Shot) and change(last.frames[-1], frame) <= self.cut_change:
                 last.frames.append(frame)
             elif (isinstance(last, list) and len(self.entries) >= 2
-                  and change(self.entries[-2].frames[-1], frame) <= self.cut_change):
+                  and change(self.entries[-2].frames[-1], frame) <= MERGE_SHARE * self.cut_change):
                 # Only dark frames came between two frames of one view.
                 fade = self.entries.pop()
                 self.entries[-1].dark.extend(fade)
