@@ -12,6 +12,8 @@ export WINEPREFIX="$zav_root/build/win/wineprefix" WINEARCH=win64 WINEDEBUG=-all
 zav_screensaver="$zav_root/build/win/bin/NightHarbor3D.scr"
 zav_program=""
 zav_xserver=""
+zav_width=1024
+zav_height=768
 
 # Builds what the screensaver needs and nothing else: the host tools that pack
 # its media, then the .scr itself.
@@ -26,14 +28,18 @@ zav_build_screensaver() {
 
 # The log file the screensaver writes into the prefix (empty when there is none yet).
 zav_log_file() {
-  ls "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/"VORNHALT Studio"/SSELog.txt 2>/dev/null | grep -v /Public/ | head -n 1
+  local path
+  for path in "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/"VORNHALT Studio"/SSELog.txt; do
+    case "$path" in */users/Public/*) ;; *) [ -f "$path" ] && echo "$path" && return 0 ;; esac
+  done
+  return 0
 }
 
-# Xvfb (1024x768x24) on a display no one uses; exports DISPLAY.
+# Xvfb (zav_width x zav_height, 24 bits) on a display no one uses; exports DISPLAY.
 zav_start_x_server() {
   local number_file display=""
   number_file=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${zav_width}x${zav_height}x24" -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
   zav_xserver=$!
   for _ in $(seq 100); do
     display=$(cat "$number_file")
@@ -117,6 +123,13 @@ zav_memory_kib() {
 # PATH: the whole screen as a PNG file.
 zav_screenshot() {
   xwd -root -silent | convert xwd:- "$1" 2>/dev/null
+}
+
+# PATH: dumps the whole screen into PATH (xwd) and prints a checksum of its
+# pixels alone (the last width x height x 4 bytes of the dump): the header
+# before them differs between dumps of one picture.
+zav_screen_digest() {
+  xwd -root -silent | tee "$1" | tail -c $((zav_width * zav_height * 4)) | md5sum
 }
 
 # Nanoseconds since the epoch.
