@@ -60,10 +60,7 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
 fi
 
 # No display: a private X server, screenshots, and a key press at the end.
-trap zav_stop_session EXIT
-zav_start_x_server
-zav_start_prefix
-zav_paint_desktop
+zav_begin_session 0
 rm -f out/screenshots/*.png
 start_program
 echo "running $mode for $seconds s on $DISPLAY"

@@ -46,16 +46,7 @@ while [ $# -gt 0 ]; do
 done
 case "$seconds" in "" | *[!0-9]*) echo "--seconds needs a number" >&2; exit 64 ;; esac
 
-if [ "$build" = 1 ]; then
-  echo "building the screensaver"
-  zav_build_screensaver
-fi
-trap zav_stop_session EXIT
-zav_start_x_server
-zav_start_prefix
-zav_paint_desktop
-log=$(zav_log_file)
-[ -z "$log" ] || rm -f "$log"
+zav_begin_session "$build"
 mkdir -p out
 
 # The log as it was at the start of this poll; Windows-1251, so its lines

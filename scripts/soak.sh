@@ -10,8 +10,10 @@
 # out/soak/minute-NN.png. Then the program is ended with a key press and the
 # verdict printed: the memory is flat when VmRSS never rises more than
 # max(4 MiB, 2 %) above its figure at the first minute (loading and the first
-# frames may take memory until then). The exit status is 0 when it is flat
-# and the program ran to the end and ended on the key, else 1.
+# frames may take memory until then), and the change over the second half
+# of the run, which tells memory that settles from memory that keeps
+# growing. The exit status is 0 when it is flat and the program ran to the
+# end and ended on the key, else 1.
 #
 # Windows-side counters (private bytes) are not sampled: under Wine they are
 # made from the same figures of /proc, and wmic reports no working set.
@@ -35,16 +37,7 @@ if [ "$minutes" -lt 2 ]; then
   exit 64
 fi
 
-if [ "$build" = 1 ]; then
-  echo "building the screensaver"
-  zav_build_screensaver
-fi
-trap zav_stop_session EXIT
-zav_start_x_server
-zav_start_prefix
-zav_paint_desktop
-log=$(zav_log_file)
-[ -z "$log" ] || rm -f "$log"
+zav_begin_session "$build"
 mkdir -p out/soak
 rm -f out/soak/minute-*.png
 
@@ -90,13 +83,14 @@ if [ ${#samples[@]} -lt 2 ]; then
   exit 1
 fi
 verdict=$(printf '%s\n' "${samples[@]}" | awk '
-  NR == 1 { first = $1; highest = $1 }
-  { if ($1 > highest) highest = $1; last = $1 }
+  { value[NR] = $1; if (NR == 1 || $1 > highest) highest = $1 }
   END {
+    first = value[1]; last = value[NR]; middle = int((NR + 1) / 2)
     allowed = first * 0.02; if (allowed < 4096) allowed = 4096
     growth = highest - first
     printf "%s: VmRSS %.1f MiB at the first minute, at most %.1f MiB after it (+%.1f MiB, allowed %.1f MiB), %.1f MiB at the end\n",
       growth <= allowed ? "flat" : "GROWING", first / 1024, highest / 1024, growth / 1024, allowed / 1024, last / 1024
+    printf "over the second half (minutes %d to %d): %+.1f MiB\n", middle, NR, (last - value[middle]) / 1024
   }')
 echo "$verdict"
 [ "$ran" = 1 ] && [ "$ended" = 1 ] && [ "${verdict%%:*}" = flat ]

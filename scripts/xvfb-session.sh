@@ -75,6 +75,23 @@ zav_paint_desktop() {
   rm -f "$picture"
 }
 
+# BUILD (1 or 0): builds the screensaver when 1, then makes the session: the
+# X server, the Wine server, a grey desktop, no log of an earlier run, and
+# an EXIT trap that stops them.
+zav_begin_session() {
+  if [ "$1" = 1 ]; then
+    echo "building the screensaver"
+    zav_build_screensaver
+  fi
+  trap zav_stop_session EXIT
+  zav_start_x_server
+  zav_start_prefix
+  zav_paint_desktop
+  local log
+  log=$(zav_log_file)
+  [ -z "$log" ] || rm -f "$log"
+}
+
 # PROGRAM ARGUMENTS...: runs a Windows program in the background (its output
 # goes where the caller's does); zav_program holds its pid.
 zav_start() {
