@@ -9,6 +9,7 @@
 
 #include "app/CommandLine.h"
 #include "app/DisplayModeList.h"
+#include "app/ScreenOverlays.h"
 #include "app/Settings.h"
 #include "app/Timer.h"
 #include "engine/core/String.h"
@@ -52,6 +53,7 @@ public:
     // The settings dialog while it is open (the preview window in preview mode).
     HWND GetDialogWindow() const { return dialogWindow_; }
     const FpsCounter& GetFpsCounter() const { return fpsCounter_; }
+    const ScreenOverlays& GetOverlays() const { return overlays_; }
     const SettingsValues& GetSettings() const { return current_; }
     SettingsValues& GetSettings() { return current_; }
     const SettingsValues& GetDefaultSettings() const { return defaults_; }
@@ -90,6 +92,8 @@ protected:
     int CreateVisualData();
     int DeleteVisualData();
     int ShowLoadingScreen();
+    // The frame rate and the clock as the settings ask, over the frame.
+    int DrawOverlays();
     int RunMainLoop();
     int RunPreviewLoop();
     int CreatePreviewWindow();
@@ -118,6 +122,9 @@ protected:
     uint8_t running_ = 0;
     Timer timer_;
     FpsCounter fpsCounter_;
+    // The visual data: what the loading screen, the overlays and the veil
+    // are drawn with.
+    ScreenOverlays overlays_;
 
 private:
     friend class AppFrameSteps;
