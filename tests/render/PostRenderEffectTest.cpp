@@ -252,6 +252,9 @@ TEST_F(PostRenderEffects, TheGlowCapturesDrawsItsNodesWithEqualDepthShrinksBlurs
     EXPECT_FLOAT_EQ(recorder->GetVertexConstant(0)[0], 0.0f);
     EXPECT_FLOAT_EQ(recorder->GetVertexConstant(0)[1], 1.5f / 192.0f);
     EXPECT_FLOAT_EQ(recorder->GetPixelConstant(0)[0], 0.5f);
+    // Each pixel of the screen reads its own texel of the screen texture.
+    EXPECT_FLOAT_EQ(recorder->GetVertexConstant(1)[0], 0.5f / 1024.0f);
+    EXPECT_FLOAT_EQ(recorder->GetVertexConstant(1)[1], 0.5f / 768.0f);
     EXPECT_FALSE(renderer->IsDepthEqual());
 
     // The next frame keeps the textures; a new viewport size makes them anew.

@@ -27,12 +27,20 @@ bool HasModel2Shaders(const RendererCaps& caps) {
     return model2(caps.vertexShaderLevel) && model2(caps.pixelShaderLevel);
 }
 
-void SetConstant(Renderer& renderer, bool vertex, float x, float y, float z = 0.0f) {
+void SetConstant(Renderer& renderer, bool vertex, int index, float x, float y, float z = 0.0f) {
     const float value[4] = {x, y, z, 0.0f};
     if (vertex)
-        renderer.SetVertexShaderConstants(0, value, 1);
+        renderer.SetVertexShaderConstants(index, value, 1);
     else
-        renderer.SetPixelShaderConstants(0, value, 1);
+        renderer.SetPixelShaderConstants(index, value, 1);
+}
+
+// Vertex c1: half a texel of the picture drawn into, so that each pixel
+// reads the source at its own centre.
+void SetHalfTexel(Renderer& renderer, const Texture& target) {
+    const Image& image = *target.GetImage();
+    SetConstant(renderer, true, 1, 0.5f / static_cast<float>(image.GetWidth()),
+                0.5f / static_cast<float>(image.GetHeight()));
 }
 
 template <class ShaderClass>
@@ -136,7 +144,8 @@ public:
         renderer.SetVertexShader(combineVertex_.Get());
         renderer.SetPixelShader(combinePixel_.Get());
         renderer.BindTexture(glow_->glowReady_ ? down : nullptr, 1);
-        SetConstant(renderer, false, glow_->glowIntensity, glow_->blurSpread, glow_->GetUsableDownsampleScale());
+        SetHalfTexel(renderer, *glow_->GetScreenTexture());
+        SetConstant(renderer, false, 0, glow_->glowIntensity, glow_->blurSpread, glow_->GetUsableDownsampleScale());
         renderer.DrawPrimitives(2);
         // Nothing goes on reading the textures this effect draws into.
         renderer.BindTexture(nullptr, 0);
@@ -153,7 +162,8 @@ private:
         renderer.PushTextureTarget(target);
         renderer.SetVertexShader(vertex);
         renderer.SetPixelShader(pixel);
-        SetConstant(renderer, true, x, y);
+        SetConstant(renderer, true, 0, x, y);
+        SetHalfTexel(renderer, *target);
         renderer.BindTexture(source, 0);
         renderer.SetCurrentNode(glow_->GetQuad());
         renderer.DrawPrimitives(2);
