@@ -54,13 +54,13 @@ protected:
     // The same with `draw` doing the drawing between the frame's begin and
     // its read-back.
     Ref<Image> Frame(const std::function<void()>& draw);
-    // Writes `frame` as a BMP into the folder ZAV_FRAME_FOLDER names, if
-    // any, to look at.
-    static void KeepFrame(Image& frame);
     // A renderer of a class of the test's own (null: the "DirectX9"
     // module's); made current by SetUp.
     virtual D3D9Renderer* MakeRenderer() { return nullptr; }
 public:
+    // Writes `frame` as a BMP into the folder ZAV_FRAME_FOLDER names, if
+    // any, to look at.
+    static void KeepFrame(Image& frame);
     // Triangles with these positions and indices, drawn by `effect`.
     static Ref<Triangles> MakeTriangles(GeometryNodeEffect* effect, std::vector<Vector3> positions,
                                         std::vector<int32_t> indices);
