@@ -129,6 +129,9 @@ int ScreenOverlays::Create() {
     quad_->SetEffect(effect_.Get());
     effect_->SetColor({1, 1, 1, 1});
     effect_->SetBlending(true);
+    // The pictures end at the square's edges: their far sides do not bleed in.
+    effect_->stageWrap[0] = 0;
+    effect_->InvalidatePasses();
 
     loader_ = LoadTexture("loader.jpg");
     LogInfo("LoadingTexture Loaded");

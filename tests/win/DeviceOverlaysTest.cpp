@@ -90,7 +90,7 @@ TEST_F(DeviceOverlays, TheLoadingScreenPutsTheFourCornersAtTheirPixelSizes) {
     for (const auto& c : corners) Attach(c.file, c.width, c.height, c.color);
     ASSERT_EQ(overlays.Create(), kOk);
     ASSERT_EQ(overlays.ShowLoadingScreen(*renderer), kOk);
-    ASSERT_NE(keeper->presented, nullptr);
+    ASSERT_NE(keeper->presented.Get(), nullptr);
     // Without a loading picture the clear colour (green) shows around them.
     const Image& frame = *keeper->presented;
     const Rgb green{0, 255, 0};
@@ -151,7 +151,7 @@ TEST_F(DeviceCustomData, TheCustomDataPicturesShowAtTheirDrawnSize) {
     ASSERT_EQ(MountResourceArchive(134, "CustomData.rar2", ""), kOk);
     ASSERT_EQ(overlays.Create(), kOk);
     ASSERT_EQ(overlays.ShowLoadingScreen(*renderer), kOk);
-    ASSERT_NE(keeper->presented, nullptr);
+    ASSERT_NE(keeper->presented.Get(), nullptr);
     // The loading picture covers the green of the clear; gold lies in each
     // corner's 128 × 128 square.
     const Image& loading = *keeper->presented;

@@ -89,15 +89,15 @@ TEST_P(DeviceGlow, AGlowNodeLightsItsSurroundingsAndNothingFarAway) {
     lit = Frame({glowing.Get()});  // the second frame replays what the first recorded
     EXPECT_EQ(Technique(*glow), GetParam() ? "glow" : "film band");
     // The lamp covers columns and rows 27-36; a few pixels beside it.
-    const Rgb near = Pixel(*lit, 40, 32), nearUnlit = Pixel(*unlit, 40, 32);
+    const Rgb beside = Pixel(*lit, 40, 32), besideUnlit = Pixel(*unlit, 40, 32);
     EXPECT_TRUE(PixelNear(Pixel(*lit, 32, 32), {255, 255, 255}, 3));
     EXPECT_TRUE(PixelNear(Pixel(*lit, 2, 2), Pixel(*unlit, 2, 2), 3));
     EXPECT_TRUE(PixelNear(Pixel(*lit, 60, 32), Pixel(*unlit, 60, 32), 3));
     if (GetParam()) {
-        EXPECT_GT(near.r, nearUnlit.r + 12) << "no glow beside the lamp";
+        EXPECT_GT(beside.r, besideUnlit.r + 12) << "no glow beside the lamp";
         EXPECT_GT(Pixel(*lit, 32, 24).g, Pixel(*unlit, 32, 24).g + 12) << "no glow above the lamp";
     } else {
-        EXPECT_TRUE(PixelNear(near, nearUnlit, 3)) << "glow without shaders";
+        EXPECT_TRUE(PixelNear(beside, besideUnlit, 3)) << "glow without shaders";
         EXPECT_LE(Difference(*lit, *unlit, 0, kSize), 3);
     }
 }
