@@ -129,25 +129,32 @@ class ScreensaverModes(unittest.TestCase):
             self.program = wine.Running(wine.screensaver_path(), "/s")
             self.assertTrue(wine.wait_for_log_line(("INFO", "Сейвер создан."), timeout=90, process=self.program),
                             "the screensaver was not created")
-            time.sleep(1.5)
             folder = wine.output_folder(self)
             shots = [os.path.join(folder, "clock-%d.png" % i) for i in range(2)]
-            wine.screenshot(shots[0])
-            time.sleep(1.2)
-            wine.screenshot(shots[1])
-            wine.xdotool("key", "Escape")
-            self.assertEqual(self.program.wait(), 0)
             # On 1024 x 768 the cells are 38 x 58 pixels: the clock's from
             # (697, 691) to (1005, 749) at most, the frame rate's from (9, 19).
             clock = (690, 680, 320, 75)
             rate = (5, 15, 90, 65)
+            middle = (120, 100, 500, 500)
+            # The first frames take a moment to replace the loading screen.
+            deadline = time.monotonic() + 20
+            while True:
+                wine.screenshot(shots[0])
+                if (wine.region_statistics(shots[0], *clock)[0] > 0.03 and
+                        wine.region_statistics(shots[0], *middle)[0] < 0.01) or time.monotonic() > deadline:
+                    break
+                time.sleep(0.5)
+            time.sleep(1.2)
+            wine.screenshot(shots[1])
+            wine.xdotool("key", "Escape")
+            self.assertEqual(self.program.wait(), 0)
             for shot in shots:
                 for x, y, width, height in (clock, rate):
                     mean, deviation = wine.region_statistics(shot, x, y, width, height)
                     self.assertGreater(mean, 0.03, "nothing drawn at %r in %s" % ((x, y), shot))
                     self.assertGreater(deviation, 0.05)
                 # Between them, the scene alone (black frames).
-                self.assertLess(wine.region_statistics(shot, 120, 100, 500, 500)[0], 0.01)
+                self.assertLess(wine.region_statistics(shot, *middle)[0], 0.01)
             self.assertGreater(wine.region_difference(shots[0], shots[1], *clock), 0.001,
                                "the clock did not change in a second")
         finally:
