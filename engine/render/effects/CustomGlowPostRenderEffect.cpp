@@ -62,6 +62,7 @@ public:
     int Apply(Renderer& renderer) override {
         BeginQuad(renderer);
         renderer.BindTexture(nullptr, 0);  // the screen texture is about to be drawn into
+        glow_->CloseCapture(renderer);
         glow_->captured_ = false;
         glow_->LeaveFilmBand(renderer);
         glow_->EnterFilmBandUnlessInOne(renderer);
@@ -69,7 +70,7 @@ public:
         renderer.PushTextureTarget(glow_->GetScreenTexture());
         renderer.SetCurrentNode(glow_->GetQuad());
         renderer.Clear(kClearColor | kClearDepth, renderer.GetClearColor(), 1.0f, 0);
-        glow_->captured_ = true;
+        glow_->captured_ = glow_->captureOpen_ = true;
         return kOk;
     }
 
@@ -97,7 +98,7 @@ public:
             renderer.SetDepthEqual(wasEqual);
             renderer.PopTarget();
         }
-        renderer.PopTarget();
+        glow_->CloseCapture(renderer);
         return kFailed;
     }
 
@@ -126,6 +127,9 @@ public:
             return kFailed;
         }
         glow_->captured_ = false;
+        // Without the glow pass, back from the capture without a glow.
+        if (glow_->captureOpen_) glow_->glowReady_ = false;
+        glow_->CloseCapture(renderer);
         BeginQuad(renderer);
         Texture* down = glow_->GetDownsampleTexture();
         Texture* blur = glow_->GetBlurTexture();
@@ -236,6 +240,12 @@ int CustomGlowPostRenderEffect::ApplyPass(Renderer& renderer, int pass) {
     }
     busy_ = pass < last;
     return PostRenderEffect::ApplyPass(renderer, pass);
+}
+
+void CustomGlowPostRenderEffect::CloseCapture(Renderer& renderer) {
+    if (!captureOpen_) return;
+    captureOpen_ = false;
+    renderer.PopTarget();
 }
 
 int CustomGlowPostRenderEffect::AddGlowNode(Node* node) { return node ? glowNodes_.AddUnique(node) : kOk; }

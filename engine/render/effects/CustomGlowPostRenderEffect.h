@@ -60,6 +60,9 @@ private:
     // Makes the three glow textures again unless the downsample texture has
     // the size the screen texture asks for. False when they cannot be had.
     bool FitGlowTextures();
+    // Pops the screen texture pushed for the capture, if it is still there
+    // (a pass that would have popped it did not run).
+    void CloseCapture(Renderer& renderer);
     // Draws every glow node that is neither the effect's own scene node nor
     // one of its ancestors (those would draw this effect inside itself:
     // skipped, with one warning).
@@ -76,6 +79,7 @@ private:
     // The scene was captured in this round (the passes after the capture
     // draw only with one).
     bool captured_ = false;
+    bool captureOpen_ = false;  // the screen texture is pushed as the target
     bool glowReady_ = false;  // the glow textures made for this frame
     bool reportedOwnNode_ = false;  // the warning about such a glow node is given once
 };
