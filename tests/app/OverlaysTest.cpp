@@ -1,6 +1,6 @@
-// The overlays: the clock's and the frame rate's texts and places, the
-// characters drawn cell by cell, the loading screen's pictures and the veil,
-// on a renderer without a device that notes where each draw lands.
+// The overlays: the clock's and the frame rate's texts and places and the
+// characters drawn cell by cell, on a renderer without a device that notes
+// where each draw lands. (The loading screen and the veil: the device tests.)
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -13,7 +13,6 @@
 #include "engine/files/CodecManager.h"
 #include "engine/render/effects/ColorEffect.h"
 #include "engine/scene/TransformMath.h"
-#include "tests/support/LogCapture.h"
 #include "tests/support/RecordingRenderer.h"
 #include "tests/support/VirtualFiles.h"
 
@@ -151,56 +150,6 @@ TEST_F(Overlays, TheFrameRateTopLeftAndTheClockBottomRightThroughTheirOwnCamera)
     overlays.Draw(*renderer, frame);
     EXPECT_TRUE(renderer->CallsStartingWith("Draw").empty());
     EXPECT_TRUE(overlays.GetCamera()->GetProjection() == ScreenOverlays::UnitSquareProjection());
-    EXPECT_EQ(renderer->GetCamera(), scene.Get());
-}
-
-TEST_F(Overlays, TheLoadingScreenPutsEachCornerAtItsPixelSizeAndSkipsOnesWithoutPictures) {
-    ASSERT_TRUE(test::AttachDataFile("CustomData.rar2", "4loader_ld.tga", test::SolidTga(80, 60, {255, 0, 0})));
-    ASSERT_TRUE(test::AttachDataFile("CustomData.rar2", "4loader_rd.tga", test::SolidTga(40, 120, {0, 255, 0})));
-    ASSERT_TRUE(test::AttachDataFile("CustomData.rar2", "4loader_ru.tga", "not a picture"));
-    test::LogCapture log;
-    ASSERT_EQ(overlays.Create(), kOk);
-    EXPECT_TRUE(log.Has(kLogInfo, "LoadingTexture Loaded"));
-    EXPECT_TRUE(log.Has(kLogWarning, "Невозможно найти файл изображения [4loader_lu.tga]."));
-    renderer->calls.clear();
-    ASSERT_EQ(overlays.ShowLoadingScreen(*renderer), kOk);
-    // No loader and two corners with pictures, of 800 × 600 pixels.
-    ASSERT_EQ(renderer->draws.size(), 2u);
-    const QuadDraw& left = renderer->draws[0];
-    EXPECT_NEAR(left.left, 0.0f, 1e-5f);
-    EXPECT_NEAR(left.right, 0.1f, 1e-5f);
-    EXPECT_NEAR(left.top, 0.1f, 1e-5f);
-    const QuadDraw& right = renderer->draws[1];
-    EXPECT_NEAR(right.left, 0.95f, 1e-5f);
-    EXPECT_NEAR(right.right, 1.0f, 1e-5f);
-    EXPECT_NEAR(right.bottom, 0.0f, 1e-5f);
-    EXPECT_NEAR(right.top, 0.2f, 1e-5f);
-    // One frame cleared green and presented; the loading pictures are gone
-    // afterwards and no camera is current.
-    EXPECT_EQ(renderer->CallsStartingWith("EndFrame").size(), 1u);
-    EXPECT_EQ(renderer->lastClearColor.g, 1.0f);
-    EXPECT_EQ(overlays.GetCornerTexture(ScreenOverlays::kLeftBottom), nullptr);
-    EXPECT_EQ(overlays.GetEffect()->GetTexture(), nullptr);
-    EXPECT_EQ(renderer->GetCamera(), nullptr);
-    // It fails only when the frame cannot begin.
-    renderer->beginFrameResult = kFailed;
-    EXPECT_EQ(overlays.ShowLoadingScreen(*renderer), kFailed);
-    EXPECT_TRUE(log.Has(kLogError, "Неудачно начало рендеринга."));
-}
-
-TEST_F(Overlays, TheVeilCoversTheScreenInBlackAtItsOpacity) {
-    ASSERT_EQ(overlays.Create(), kOk);
-    Ref<ColorEffect> veil(new ColorEffect("veil"));
-    veil->SetBlending(true);
-    for (float opacity : {0.5f, 1.7f, -0.2f}) {
-        renderer->draws.clear();
-        overlays.DrawVeil(*renderer, *veil, opacity);
-        ASSERT_EQ(renderer->draws.size(), 1u);
-        EXPECT_NEAR(renderer->draws[0].left, 0.0f, 1e-5f);
-        EXPECT_NEAR(renderer->draws[0].top, 1.0f, 1e-5f);
-        EXPECT_EQ(renderer->draws[0].color.a, opacity > 1 ? 1.0f : opacity < 0 ? 0.0f : opacity);
-    }
-    EXPECT_EQ(overlays.GetQuad()->GetEffect(), overlays.GetEffect());
     EXPECT_EQ(renderer->GetCamera(), scene.Get());
 }
 

@@ -77,7 +77,7 @@ protected:
     ScreenOverlays overlays;
 };
 
-TEST_F(DeviceOverlays, TheLoadingScreenPutsTheFourCornersAtTheirPixelSizes) {
+TEST_F(DeviceOverlays, TheLoadingScreenPutsTheCornersAtTheirPixelSizesAndSkipsOnesWithoutPictures) {
     const struct {
         const char* file;
         int width, height;
@@ -85,16 +85,20 @@ TEST_F(DeviceOverlays, TheLoadingScreenPutsTheFourCornersAtTheirPixelSizes) {
         int x, y;  // the corner's own pixel, from the top left
     } corners[] = {{"4loader_ld.tga", 32, 16, {255, 0, 0}, 0, 239},
                    {"4loader_rd.tga", 16, 32, {0, 0, 255}, 319, 239},
-                   {"4loader_lu.tga", 24, 24, {255, 255, 0}, 0, 0},
-                   {"4loader_ru.tga", 48, 8, {255, 0, 255}, 319, 0}};
+                   {"4loader_lu.tga", 24, 24, {255, 255, 0}, 0, 0}};
     for (const auto& c : corners) Attach(c.file, c.width, c.height, c.color);
+    ASSERT_TRUE(test::AttachDataFile("Pictures", "4loader_ru.tga", "not a picture"));
     ASSERT_EQ(overlays.Create(), kOk);
     ASSERT_EQ(overlays.ShowLoadingScreen(*renderer), kOk);
     ASSERT_NE(keeper->presented.Get(), nullptr);
-    // Without a loading picture the clear colour (green) shows around them.
+    // Without a loading picture the clear colour (green) shows around them,
+    // and where the corner without a picture would be.
     const Image& frame = *keeper->presented;
     const Rgb green{0, 255, 0};
     EXPECT_TRUE(PixelNear(Pixel(frame, 160, 120), green, 2));
+    EXPECT_TRUE(PixelNear(Pixel(frame, 319, 0), green, 2));
+    EXPECT_EQ(overlays.GetCornerTexture(ScreenOverlays::kLeftBottom), nullptr);  // dropped after the frame
+    EXPECT_EQ(renderer->GetCamera(), nullptr);
     for (const auto& c : corners) {
         const int inward = c.x == 0 ? 1 : -1, downward = c.y == 0 ? 1 : -1;
         // The far pixels of the picture, and the ones just past them.
