@@ -25,7 +25,9 @@
 # is saved as out/startup-first-frame.png with its mean brightness, so that
 # one can check it is the scene. The figure is the time of that dump; the
 # frame came after the last dump that showed the screen unchanged, whose
-# time is printed beside it.
+# time is printed beside it. As the first shot fades in from black, the
+# script then waits for the first dump in which the scene shows and saves it
+# as out/startup-first-picture.png.
 #
 # The program is ended with a key press and everything the script started
 # is stopped. --no-build measures the .scr as it is, without building it
@@ -98,6 +100,29 @@ while [ -z "$first_frame" ]; do
   fi
   zav_sleep_until $((now + 100000000))
 done
+
+# The loop's first frames may still be black: the first shot fades in from
+# the veil. The scene shows from the first dump in which more colour bytes
+# than a fifth of the pixels are brighter than 31 (the clock alone has far
+# fewer; the fourth byte of each pixel is padding).
+lit_bytes() {
+  xwd -root -silent | tee out/startup-screen.xwd | tail -c $((zav_width * zav_height * 4)) | python3 -c '
+import sys
+pixels = sys.stdin.buffer.read()
+dark = bytes(range(32))
+print(sum(len(pixels[channel::4].translate(None, dark)) for channel in range(3)))'
+}
+picture=""
+while [ -z "$picture" ]; do
+  if ! zav_running; then echo "the screensaver ended before the scene showed" >&2; exit 1; fi
+  now=$(zav_now_ns)
+  if [ "$now" -gt "$deadline" ]; then echo "the scene did not show within 180 s" >&2; exit 1; fi
+  if [ "$(lit_bytes)" -gt $((zav_width * zav_height / 5)) ]; then
+    picture=$now
+    convert xwd:out/startup-screen.xwd out/startup-first-picture.png
+  fi
+  zav_sleep_until $((now + 100000000))
+done
 rm -f out/startup-screen.xwd out/startup-log.txt
 
 # The scene runs on while the peak is sampled; VmHWM only grows.
@@ -131,6 +156,9 @@ echo "launch to the first scene frame: $(seconds_since "$first_frame")" \
   "(shown after the dump at $(seconds_since "$unchanged"))"
 echo "first frame: out/startup-first-frame.png, mean brightness" \
   "$(convert out/startup-first-frame.png -colorspace gray -format '%[fx:mean]' info:)"
+echo "launch to the scene showing:   $(seconds_since "$picture")" \
+  "(out/startup-first-picture.png, mean brightness" \
+  "$(convert out/startup-first-picture.png -colorspace gray -format '%[fx:mean]' info:))"
 if [ -n "$peak" ]; then
   echo "peak memory (VmHWM) after ${seconds} s of the scene: $(mib "$peak") (VmRSS then $(mib "$resident"))"
 else
