@@ -10,3 +10,13 @@
 #define STB_VORBIS_HEADER_ONLY
 #endif
 #include <stb_vorbis.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+// Clears an overlap length that a damaged last page left negative; call it
+// before each stb_vorbis_get_frame_float (StbVorbis.c says why).
+void zav_stb_vorbis_mend_overlap(stb_vorbis* vorbis);
+#ifdef __cplusplus
+}
+#endif
