@@ -3,11 +3,10 @@
 
 #include <unordered_set>
 
+#include "engine/animation/ScreensaverController.h"
 #include "engine/core/Array.h"
 #include "engine/core/Log.h"
-#include "engine/core/ObjectFactory.h"
 #include "engine/core/Result.h"
-#include "engine/core/TypeInfo.h"
 #include "engine/files/FileManager.h"
 #include "engine/files/SceneFile.h"
 #include "engine/platform/Platform.h"
@@ -19,12 +18,6 @@
 namespace zav {
 
 namespace {
-
-// Types are looked up by name, so this works with whichever classes the
-// build registers: a scene can only hold objects of registered classes.
-void CollectObjectsOfType(Object* root, const char* typeName, Array<Object*>& found) {
-    if (const TypeInfo* type = FindType(typeName)) root->CollectObjects(type, found);
-}
 
 // How long the last cached frame stays before the run starts.
 constexpr uint32_t kCachePauseMs = 1000;
@@ -45,8 +38,8 @@ int SceneScreensaver::CreateData() {
     scene_ = root;
     ApplySoundSettings();
     Array<Object*> controllers;
-    CollectObjectsOfType(scene_.Get(), "ZAV.ScreensaverController", controllers);
-    screensaverController_ = controllers.IsEmpty() ? nullptr : controllers[0];
+    scene_->CollectObjects(&ScreensaverController::StaticType(), controllers);
+    screensaverController_ = controllers.IsEmpty() ? nullptr : static_cast<ScreensaverController*>(controllers[0]);
     return kOk;
 }
 
@@ -64,6 +57,7 @@ void SceneScreensaver::ApplySoundSettings() {
 
 int SceneScreensaver::DeleteData() {
     screensaverController_ = nullptr;
+    fadeOpacity_ = 0.0;
     scene_ = nullptr;
     return kOk;
 }
@@ -75,6 +69,7 @@ Node* SceneScreensaver::GetSceneNode() const {
 
 int SceneScreensaver::Update(double seconds) {
     if (Node* scene = GetSceneNode()) scene->UpdateSubtree(seconds, true);
+    fadeOpacity_ = screensaverController_ ? screensaverController_->GetFadeOpacity() : 0.0;
     return kOk;
 }
 

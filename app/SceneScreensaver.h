@@ -8,6 +8,7 @@
 namespace zav {
 
 class Node;
+class ScreensaverController;
 class SoundNode;
 
 // The screensaver that plays the scene file "Main.STR" from the media archive.
@@ -19,7 +20,10 @@ public:
     // The root of the loaded scene, and its first screensaver controller
     // (kept alive by the scene); null until CreateData has run.
     Object* GetScene() const { return scene_.Get(); }
-    Object* GetScreensaverController() const { return screensaverController_; }
+    ScreensaverController* GetScreensaverController() const { return screensaverController_; }
+    // The opacity of the black veil between camera shots, from the
+    // screensaver controller's current set at the last Update; 0 without one.
+    double GetFadeOpacity() const { return fadeOpacity_; }
 
 protected:
     int OnInputEventExtra(const InputEvent&) override { return 0; }
@@ -53,7 +57,8 @@ private:
     void SilenceSoundNode(SoundNode* soundNode, bool stop);
 
     Ref<Object> scene_;
-    Object* screensaverController_ = nullptr;
+    ScreensaverController* screensaverController_ = nullptr;
+    double fadeOpacity_ = 0.0;
     // The settings dialog's picture while the dialog is open.
     DialogPicture settingsPicture_{"settings.bmp"};
 };

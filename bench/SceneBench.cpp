@@ -13,6 +13,7 @@
 #include <random>
 #include <vector>
 
+#include "bench/BenchEngine.h"
 #include "engine/animation/SkinController.h"
 #include "engine/core/ClassRegistration.h"
 #include "engine/core/Engine.h"
@@ -45,15 +46,6 @@ namespace {
 
 constexpr int kNodes = 100000;
 constexpr int kMaxDepth = 8;
-
-// Shows errors and warnings, so that a failing run says why.
-class ErrorOutput : public MessageOutput {
-public:
-    ErrorOutput() : MessageOutput("stderr") {}
-    void Print(int level, const String& text) override {
-        if (level >= kLogWarning) std::fprintf(stderr, "%s%s\n", LogLevelPrefix(level), text.CStr());
-    }
-};
 
 struct Scene {
     Ref<SceneNode> root;
@@ -151,7 +143,7 @@ double NanosecondsPerNode(std::chrono::steady_clock::duration elapsed, int frame
 
 int main(int argc, char** argv) {
     const int frames = argc > 1 ? std::max(1, std::atoi(argv[1])) : 30;
-    Ref<ErrorOutput> errors(new ErrorOutput());
+    Ref<bench::ErrorOutput> errors(new bench::ErrorOutput());
     RegisterMessageOutput(errors.Get());
     if (EngineInit() != 0) return 1;
     {
@@ -160,23 +152,13 @@ int main(int argc, char** argv) {
         Scene scene = BuildScene();
         {
             const auto start = std::chrono::steady_clock::now();
-            Stream saved(1 << 20, 1 << 24);
-            if (saved.WriteObject(scene.root) != 0) {
-                std::fprintf(stderr, "the generated scene cannot be saved\n");
-                return 1;
-            }
-            // A fresh stream: the saving one knows every object already.
-            Stream stream(saved.GetPosition(), 0);
-            Object* loaded = nullptr;
-            if (stream.Write(saved.GetData(), saved.GetPosition()) != 0 || stream.SetPosition(0) != 0 ||
-                stream.ReadObject(&loaded) != 0 || !ObjectCast<SceneNode>(loaded)) {
-                std::fprintf(stderr, "the generated scene does not read back\n");
-                return 1;
-            }
-            scene.root = ObjectCast<SceneNode>(loaded);
+            int32_t bytes = 0;
+            Ref<Object> loaded = bench::SavedAndReadBack(scene.root.Get(), &bytes);
+            scene.root = ObjectCast<SceneNode>(loaded.Get());
+            if (!scene.root) return 1;
             const auto elapsed = std::chrono::steady_clock::now() - start;
             std::printf("saved and read back in %.0f ms (%d bytes)\n",
-                        std::chrono::duration<double, std::milli>(elapsed).count(), stream.GetPosition());
+                        std::chrono::duration<double, std::milli>(elapsed).count(), bytes);
         }
         // A camera at the edge of the scene looking across it: about half of
         // the nodes are in view.

@@ -2,7 +2,8 @@
 // nodes with the portable audio library behind them), as
 // a damaged scene file would reach the loader. What reads is updated, drawn
 // through a renderer without a device (flares on both drawing paths),
-// rebuilt (normals, tangents, volumes) and saved and read again. Afterwards
+// rebuilt (normals, tangents, volumes), its controllers driven and reset,
+// and saved and read again. Afterwards
 // every object reached drops its references, which undoes the cycles a
 // successful read may legitimately build (a skin controller whose bone
 // holds the mesh it deforms), and LeakSanitizer reports whatever is left.
@@ -12,7 +13,11 @@
 #include <vector>
 
 #include "audio/core/LibraryEntryPoints.h"
+#include "engine/animation/CameraActivateAnimationController.h"
+#include "engine/animation/ScreensaverController.h"
+#include "engine/animation/SkeletonAnimationController.h"
 #include "engine/animation/SkinController.h"
+#include "engine/animation/TargetControllers.h"
 #include "engine/core/Engine.h"
 #include "engine/core/Stream.h"
 #include "engine/render/CompositeTexture.h"
@@ -74,6 +79,28 @@ std::vector<Ref<Object>> Reachable(Object* root) {
         if (auto* texture = ObjectCast<BaseTexture>(object)) visit(texture->GetPicture());
         if (auto* composite = ObjectCast<CompositeTexture>(object))
             for (int i = 0; i < composite->GetSliceCount(); ++i) visit(composite->GetSlice(i));
+        if (auto* animation = ObjectCast<Animation>(object))
+            for (int i = 0; i < animation->GetKeyCount(); ++i)
+                if (auto* key = dynamic_cast<TextureKeyframe*>(animation->GetKey(i))) visit(key->texture.Get());
+        if (auto* controller = ObjectCast<AnimationController>(object)) {
+            for (int i = 0; i < controller->GetAnimationCount(); ++i) visit(controller->GetAnimation(i));
+            for (int i = 0; i < controller->GetStageCount(); ++i) visit(controller->GetStage(i).animation.Get());
+            for (int i = 0; i < controller->GetFrameCount(); ++i) visit(controller->GetFrame(i).animation.Get());
+        }
+        if (auto* activate = ObjectCast<CameraActivateAnimationController>(object)) {
+            visit(activate->GetCameraController());
+            visit(activate->GetTargetController());
+            for (int i = 0; i < activate->GetSwitchedCount(); ++i) visit(activate->GetSwitched(i));
+        }
+        if (auto* skeleton = ObjectCast<SkeletonAnimationController>(object))
+            for (int i = 0; i < skeleton->GetBoneControllerCount(); ++i) visit(skeleton->GetBoneController(i));
+        if (auto* look = dynamic_cast<LookAtController*>(object)) visit(look->GetTarget());
+        if (auto* screensaver = ObjectCast<ScreensaverController>(object))
+            for (int i = 0; i < screensaver->GetSetCount(); ++i) {
+                visit(screensaver->GetSet(i).camera.Get());
+                visit(screensaver->GetSet(i).cameraController.Get());
+                visit(screensaver->GetSet(i).targetController.Get());
+            }
         if (auto* skin = ObjectCast<SkinController>(object)) {
             for (int i = 0; i < skin->GetBoneCount(); ++i) visit(skin->GetBone(i));
             visit(skin->GetBonePositions());
@@ -120,14 +147,31 @@ void Exercise(Object* root, const std::vector<Ref<Object>>& objects) {
     if (auto* node = ObjectCast<Node>(root)) {
         Ref<Camera> fallback(camera ? nullptr : new Camera());
         gRenderer->SetCamera(camera ? camera : fallback.Get());
-        for (int frame = 0; frame < 2; ++frame) {
-            node->UpdateSubtree(0.016, true);
+        // Short frames, then one long enough to end camera shots.
+        for (double time : {0.016, 0.016, 1.7}) {
+            node->UpdateSubtree(time, true);
             gRenderer->BeginRender();
             node->Draw(*gRenderer);
             gRenderer->EndRender();
         }
         gRenderer->SetCamera(nullptr);
     }
+    // What the application and authoring code ask of the controllers.
+    for (const Ref<Object>& object : objects) {
+        if (auto* controller = ObjectCast<AnimationController>(object.Get())) {
+            controller->SetStageByName("walk", 1, 0.5f);
+            controller->SetStageWeight(0, 0.25f);
+            controller->SetPhase(0.75);
+            controller->Update(0.1);
+            controller->Reset();
+        }
+        if (auto* screensaver = ObjectCast<ScreensaverController>(object.Get())) {
+            screensaver->Reset();
+            screensaver->Update(2.5);
+            screensaver->GetFadeOpacity();
+        }
+    }
+    gRenderer->SetCamera(nullptr);
 
     Stream saved(0, 4096);
     if (saved.WriteObject(root) != 0) return;  // a read graph may nest deeper when written
@@ -160,10 +204,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     caps.vertexShaderLevel = caps.pixelShaderLevel = size > 0 && (data[size - 1] & 2) ? kShaderModel2 : kNoShaders;
     gRenderer->SetCaps(caps);
     Ref<Object> root = fuzz::ReadObjectFrom(data, size);
-    if (!root) return 0;
+    // A screensaver controller makes its camera current while it loads,
+    // also when the read fails later.
+    if (!root) {
+        gRenderer->SetCamera(nullptr);
+        return 0;
+    }
     std::vector<Ref<Object>> objects = Reachable(root.Get());
     Exercise(root.Get(), objects);
     for (const Ref<Object>& reached : objects) reached->DropReferences();
+    gRenderer->SetCamera(nullptr);
     gRenderer->SetCurrentNode(nullptr);
     gRenderer->ReleaseAll();
     return 0;

@@ -72,6 +72,14 @@ public:
     int GetControllerCount() const;
     // Index 0 is the head of the list; null outside the list.
     Object* GetController(int index) const;
+    // Calls `visit` (Object* -> bool) with each controller in list order
+    // until it returns false: one pass, where GetController walks from the
+    // head each time.
+    template <class Visit>
+    void VisitControllers(Visit visit) const {
+        for (ControllerNode* node = controllers_; node; node = node->next)
+            if (!visit(node->controller.Get())) return;
+    }
 
 protected:
     // Log the standard message when the parent class's record fails and

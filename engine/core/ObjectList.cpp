@@ -43,6 +43,10 @@ int ObjectListBase::Load(Stream& stream) {
         LogError("Невозможно загрузить количество объектов.");
         return kFailed;
     }
+    return LoadElements(stream, count);
+}
+
+int ObjectListBase::LoadElements(Stream& stream, int32_t count) {
     // The count comes from the file: elements already present are found in a
     // set, so a long list loads in linear time.
     std::unordered_set<const Object*> present;

@@ -22,6 +22,10 @@ public:
 
     int Save(Stream& stream) const;
     int Load(Stream& stream);
+    // The elements of a record whose count the caller has read and checked
+    // itself (a class that logs its own message for the count): `count`
+    // references, each checked and added as Load does.
+    int LoadElements(Stream& stream, int32_t count);
 
 protected:
     explicit ObjectListBase(const TypeInfo& elementType) : elementType_(&elementType) {}

@@ -7,6 +7,7 @@
 #include "engine/render/RenderStateTables.h"
 #include "engine/render/Renderer.h"
 #include "engine/scene/BoundingVolume.h"
+#include "engine/scene/Buffer.h"
 #include "engine/scene/Camera.h"
 #include "engine/scene/GeometryNode.h"
 #include "engine/scene/TransformMath.h"
@@ -22,6 +23,14 @@ namespace {
 constexpr uint8_t kBlendingBits = 0x0F;
 constexpr uint8_t kNoCullingThreshold = 16;
 constexpr uint8_t kNoCullingBit = 0x10;
+
+// What the skinning vertex shaders read: a bind pose of positions, four
+// weights and four bone indices per vertex, and few enough bones.
+bool ShadersCanSkin(const SkinController& skin) {
+    return ObjectCast<Vector3Buffer>(skin.GetSourceVertices()) && ObjectCast<Vector4Buffer>(skin.GetWeights()) &&
+           ObjectCast<Vector4Buffer>(skin.GetBoneIndices()) &&
+           skin.GetBoneCount() <= GeometryNodeEffect::kMaxShaderBones;
+}
 
 }  // namespace
 
@@ -64,7 +73,8 @@ void GeometryNodeEffect::Animate(double time) {
     Renderer* renderer = GetRenderer();
     if (!renderer) return;
     const int32_t level = renderer->GetCaps().vertexShaderLevel;
-    if (level == kShaderModel2 || level == kShaderModel3)
+    const bool shaderSkin = (level == kShaderModel2 || level == kShaderModel3) && ShadersCanSkin(*skin_);
+    if (shaderSkin)
         skin_->SetActive(false);
     else
         SetSkin(nullptr);

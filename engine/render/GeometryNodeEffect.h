@@ -21,13 +21,18 @@ class GeometryNodeEffect : public Effect {
     ZAV_OBJECT_CLASS(GeometryNodeEffect, Effect)
 
     static constexpr int kStages = RenderStateBlock::kStages;
+    // Bones the skinning vertex shaders have constant registers for (four
+    // each from c8, below the colour and fog constants at c208).
+    static constexpr int kMaxShaderBones = 50;
 
     explicit GeometryNodeEffect(const String& name = String());
     ~GeometryNodeEffect() override;
 
     // Controllers, the wave time, and where the skin is applied: by the
     // vertex shader on shader models 2 and 3 (the controller only builds its
-    // matrices), else on the processor (the skin is dropped).
+    // matrices), else on the processor (the skin is dropped); also on the
+    // processor when the skin has more bones than the shaders can hold or
+    // lacks the bind pose, weights or bone indices they read.
     void Animate(double time) override;
     Object* FindObject(const String& name) override;
     void CollectObjects(const TypeInfo* type, Array<Object*>& objects) override;

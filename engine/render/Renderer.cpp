@@ -15,6 +15,8 @@
 #include "engine/render/OcclusionQuery.h"
 #include "engine/render/Pass.h"
 #include "engine/render/RenderStateBlock.h"
+#include "engine/render/Shader.h"
+#include "engine/render/shader/ShaderAssembler.h"
 #include "engine/render/SystemWindow.h"
 #include "engine/render/TextureUpload.h"
 #include "engine/scene/Buffer.h"
@@ -122,6 +124,10 @@ void Renderer::ReleaseDeviceObject(OcclusionQuery* query) {
     if (query) ReleaseDeviceResource(*query, *query);
 }
 
+void Renderer::ReleaseDeviceObject(Shader* shader) {
+    if (shader) ReleaseDeviceResource(*shader, *shader);
+}
+
 void Renderer::ReleaseStateBlock(RenderStateBlock* block) {
     if (block) ReleaseDeviceResource(*block, *block);
 }
@@ -178,6 +184,24 @@ void Renderer::TakeOver(Pass* pass) {
 }
 
 void Renderer::TakeOver(RenderStateBlock* block) { ReleaseElsewhere(this, block, &Renderer::ReleaseStateBlock); }
+
+void Renderer::TakeOver(Shader* shader) {
+    ReleaseElsewhere(this, shader, static_cast<void (Renderer::*)(Shader*)>(&Renderer::ReleaseDeviceObject));
+}
+
+bool Renderer::AssembleOnce(const Shader& shader, std::vector<uint32_t>& tokens, void (*report)(const char* errors)) {
+    const char* text = shader.GetSource();
+    if (!text || failedShaderTexts_.count(text)) return false;
+    String errors;
+    if (AssembleShader(text, shader.GetSourceLength(), tokens, errors) == kOk) return true;
+    try {
+        failedShaderTexts_.insert(text);
+    } catch (const std::bad_alloc&) {
+    }
+    LogError("Невозможно собрать шейдер [%s]: %s", shader.GetName().CStr(), errors.CStr());
+    if (report) report(errors.CStr());
+    return false;
+}
 
 bool Renderer::CanMakeDeviceTexture(BaseTexture& texture) {
     Image* picture = texture.GetPicture();

@@ -31,6 +31,7 @@ class OcclusionQuery;
 class Pass;
 class PixelShader;
 class RenderStateBlock;
+class Shader;
 class Texture;
 class Vector3Buffer;
 class Vector4Buffer;
@@ -88,6 +89,7 @@ public:
     virtual void ReleaseDeviceObject(Buffer* buffer);
     virtual void ReleaseDeviceObject(BaseTexture* texture);
     virtual void ReleaseDeviceObject(OcclusionQuery* query);
+    virtual void ReleaseDeviceObject(Shader* shader);
     virtual void ReleasePass(Pass* pass);
     virtual void ReleaseStateBlock(RenderStateBlock* block);
     // Releases every device object in the table; each is made again at its
@@ -105,6 +107,8 @@ public:
     // Binds `texture` (null: nothing) to `stage`, making or refilling its
     // device texture first. A texture being rendered into is not bound.
     virtual void BindTexture(BaseTexture* texture, int stage) = 0;
+    // Bind a shader, assembling its text at the first bind (null, or a text
+    // that does not assemble, binds none; such a text is reported once).
     virtual void SetVertexShader(VertexShader* shader) = 0;
     virtual void SetVertexShaderConstants(int firstRegister, const float* data, int registerCount) = 0;
     virtual void SetPixelShader(PixelShader* shader) = 0;
@@ -248,6 +252,11 @@ protected:
     void TakeOver(OcclusionQuery* query);
     void TakeOver(Pass* pass);
     void TakeOver(RenderStateBlock* block);
+    void TakeOver(Shader* shader);
+    // The shader's tokens when its text assembles. A text that does not is
+    // reported (an ERROR with the assembler's text, and `report`) the first
+    // time only and not assembled again. True with the tokens.
+    bool AssembleOnce(const Shader& shader, std::vector<uint32_t>& tokens, void (*report)(const char* errors));
     // The shader levels of `caps_` after DisableShaders.
     void ApplyShaderOverride();
     // Whether the picture of `texture` can become a device texture: it has
@@ -283,6 +292,7 @@ private:
     Array<DeferredNode> deferred_;  // made in the .cpp, where GeometryNode is complete
     IdTable<DeviceResource*> resources_;
     std::unordered_set<int32_t> reported_;
+    std::unordered_set<const char*> failedShaderTexts_;
     Matrix4 world_, view_, projection_;
     Matrix4 textureMatrices_[8];
 };

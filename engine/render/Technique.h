@@ -20,7 +20,7 @@ const RendererCaps& RendererCapsOf(const Renderer& renderer);
 // passes; an effect uses the first of its techniques that builds.
 class Technique {
 public:
-    explicit Technique(Effect* effect) : effect_(effect) {}
+    explicit Technique(Effect* effect, const char* name = "") : effect_(effect), name_(name) {}
     virtual ~Technique();
     Technique(const Technique&) = delete;
     Technique& operator=(const Technique&) = delete;
@@ -31,6 +31,8 @@ public:
     int GetPassCount() const { return passes_.Count(); }
     Pass* GetPass(int index) const { return index >= 0 && index < passes_.Count() ? passes_[index].Get() : nullptr; }
     Effect* GetEffect() const { return effect_; }
+    // What the technique is, for logs and tests ("colour shader", ...).
+    const char* GetName() const { return name_; }
 
 protected:
     // Appends a pass (null, out of memory: false and nothing appended).
@@ -40,6 +42,7 @@ protected:
     Effect* effect_;
 
 private:
+    const char* name_;
     Array<Ref<Pass>> passes_{1, 1};
 };
 
@@ -50,7 +53,8 @@ class OnePassTechnique : public Technique {
 public:
     using Condition = bool (*)(const RendererCaps& caps);
 
-    OnePassTechnique(EffectClass* effect, Condition condition) : Technique(effect), owner_(effect), condition_(condition) {}
+    OnePassTechnique(EffectClass* effect, Condition condition, const char* name = "")
+        : Technique(effect, name), owner_(effect), condition_(condition) {}
 
     bool Build(Renderer& renderer) override;
 

@@ -7,6 +7,7 @@
 #include "engine/core/Log.h"
 #include "engine/core/Stream.h"
 #include "engine/render/GeometryNodeEffect.h"
+#include "engine/render/effects/SpriteEffect.h"
 #include "engine/render/Renderer.h"
 #include "engine/scene/BoundingVolume.h"
 #include "engine/scene/Camera.h"
@@ -34,6 +35,7 @@ T* Usable(Buffer* buffer, int count) {
 }  // namespace
 
 Flare::Flare(const String& name) : GeometryNode(name) {
+    if (Ref<SpriteEffect> glow{new (std::nothrow) SpriteEffect()}) SetEffect(glow.Get());
     EnsureBuffers(UsesPointSprites() ? 1 : kBillboardVertices, UsesPointSprites());
     UpdateLocalVolume();
 }

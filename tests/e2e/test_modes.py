@@ -118,7 +118,9 @@ class ScreensaverModes(unittest.TestCase):
         self.assertEqual(problems, [])
 
     def test_preview_draws_the_preview_picture_from_its_archive(self):
-        code, seconds = wine.run(wine.screensaver_path(), "4", program=wine.program_path("ZAV_PREVIEW_HOST"))
+        # The host window stays long enough for a slow, busy machine to start
+        # the screensaver inside it before the window closes.
+        code, seconds = wine.run(wine.screensaver_path(), "10", program=wine.program_path("ZAV_PREVIEW_HOST"))
         self.assertEqual(code, 0)
         lines = wine.read_log()
         self.assertInOrder(lines, [

@@ -263,6 +263,12 @@ TEST_F(EffectTest, SkinsMoveToTheVertexShaderOnlyOnShaderModelsTwoAndThree) {
     Ref<FixedFunctionTestEffect> effect(new FixedFunctionTestEffect("skinned"));
     Ref<Triangles> node = Triangle("mesh", effect.Get());
     Ref<SkinController> first(new SkinController("first")), second(new SkinController("second"));
+    // What the skinning shaders read: a bind pose, weights and bone indices.
+    for (SkinController* skin : {first.Get(), second.Get()}) {
+        skin->SetSourceVertices(new Vector3Buffer(3));
+        skin->SetWeights(new Vector4Buffer(3));
+        skin->SetBoneIndices(new Vector4Buffer(3));
+    }
     node->AddController(first.Get());
     first->SetActive(false);
     effect->SetSkin(first.Get());
@@ -279,6 +285,18 @@ TEST_F(EffectTest, SkinsMoveToTheVertexShaderOnlyOnShaderModelsTwoAndThree) {
     effect->SetSkin(second.Get());
     EXPECT_TRUE(first->IsActive());
     EXPECT_TRUE(second->IsActive());
+
+    // More bones than the shaders hold, or no weights: the processor skins.
+    for (int bone = 0; bone <= GeometryNodeEffect::kMaxShaderBones; ++bone) second->AddBone(nullptr, Transform());
+    effect->Animate(0.25);
+    EXPECT_EQ(effect->GetSkin(), nullptr);
+    EXPECT_TRUE(second->IsActive());
+    second->ClearBones();
+    second->SetWeights(nullptr);
+    effect->SetSkin(second.Get());
+    effect->Animate(0.25);
+    EXPECT_EQ(effect->GetSkin(), nullptr);
+    second->SetWeights(new Vector4Buffer(3));
 
     // Shader model 1 and no shaders skin on the processor: the skin goes.
     for (int32_t level : {kShaderModel1, kNoShaders}) {

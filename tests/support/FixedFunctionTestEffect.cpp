@@ -50,12 +50,7 @@ private:
     FixedFunctionTestEffect* test_;
 };
 
-class NamedTechnique : public OnePassTechnique<TestPass, FixedFunctionTestEffect> {
-public:
-    NamedTechnique(FixedFunctionTestEffect* effect, Condition condition, const char* name)
-        : OnePassTechnique(effect, condition), name(name) {}
-    const char* name;
-};
+using NamedTechnique = OnePassTechnique<TestPass, FixedFunctionTestEffect>;
 
 bool HasShaders(const RendererCaps& caps) { return caps.HasShaders(); }
 
@@ -70,8 +65,8 @@ void FixedFunctionTestEffect::AddShaderTechnique() {
 }
 
 std::string FixedFunctionTestEffect::ChosenTechnique() const {
-    auto* chosen = static_cast<NamedTechnique*>(GetCurrentTechnique());
-    return chosen ? chosen->name : "";
+    Technique* chosen = GetCurrentTechnique();
+    return chosen ? chosen->GetName() : "";
 }
 
 }  // namespace zav::test

@@ -40,9 +40,10 @@ inline ::testing::AssertionResult PixelNear(const Rgb& actual, const Rgb& expect
 }
 
 class DeviceFixture : public ::testing::Test {
-protected:
-    static constexpr int kSize = 64;
+public:
+    static constexpr int kSize = 64;  // the frame's width and height
 
+protected:
     void SetUp() override;
     void TearDown() override;
 

@@ -5,6 +5,7 @@
 
 #include "app/DataFiles.h"
 #include "app/SceneScreensaver.h"
+#include "engine/animation/ScreensaverController.h"
 #include "engine/core/Engine.h"
 #include "engine/core/Log.h"
 #include "engine/core/Result.h"
@@ -13,6 +14,8 @@
 #include "engine/files/FileManager.h"
 #include "engine/files/File.h"
 #include "engine/platform/Platform.h"
+#include "engine/scene/Camera.h"
+#include "engine/scene/SceneNode.h"
 #include "tests/support/LogCapture.h"
 #include "tests/support/SampleClasses.h"
 #include "tests/support/TestArchiveCodec.h"
@@ -70,6 +73,7 @@ class SceneApp : public SceneScreensaver {
 public:
     using SceneScreensaver::CreateData;
     using SceneScreensaver::DeleteData;
+    using SceneScreensaver::Update;
 };
 
 // A media archive whose "Main.STR" holds `scene`, mounted from a resource
@@ -81,14 +85,19 @@ void MountMedia(const std::string& scene, std::string& archive) {
     platform::UnregisterBlob("MEDIADATA", 227);
 }
 
+// The same with a "Main.STR" whose graph is `root`'s.
+void MountSceneOf(Object* root, std::string& archive) {
+    Stream stream(0, 1024);
+    stream.WriteVersion(Version{0, 1, 2});
+    stream.WriteObject(root);
+    MountMedia(std::string(stream.GetData(), static_cast<size_t>(stream.GetPosition())), archive);
+}
+
 TEST_F(ResourceArchives, CreateDataLoadsTheSceneFileOfTheMedia) {
     Ref<test::SampleNode> root(new test::SampleNode("Root"));
     root->children.AddUnique(new test::SampleNode("Music"));
-    Stream stream(0, 256);
-    stream.WriteVersion(Version{0, 1, 2});
-    stream.WriteObject(root.Get());
     std::string archive;
-    MountMedia(std::string(stream.GetData(), static_cast<size_t>(stream.GetPosition())), archive);
+    MountSceneOf(root.Get(), archive);
 
     Ref<SceneApp> app(new SceneApp());
     ASSERT_EQ(app->CreateData(), kOk);
@@ -98,6 +107,32 @@ TEST_F(ResourceArchives, CreateDataLoadsTheSceneFileOfTheMedia) {
     EXPECT_EQ(app->GetScreensaverController(), nullptr);  // the scene has none
     EXPECT_EQ(app->DeleteData(), kOk);
     EXPECT_EQ(app->GetScene(), nullptr);
+}
+
+TEST_F(ResourceArchives, TheScenesScreensaverControllerGivesTheFadeOfEveryFrame) {
+    Ref<SceneNode> root(new SceneNode("Root"));
+    Ref<Camera> camera(new Camera("Camera"));
+    root->AddChild(camera.Get());
+    Ref<ScreensaverController> shots(new ScreensaverController("Shots"));
+    shots->AddSet(camera.Get(), 0.5, 3.0);  // one shot of 3 s, fading in after 0.5 s
+    root->AddController(shots.Get());
+    std::string archive;
+    MountSceneOf(root.Get(), archive);
+
+    Ref<SceneApp> app(new SceneApp());
+    ASSERT_EQ(app->CreateData(), kOk);
+    ASSERT_NE(app->GetScreensaverController(), nullptr);
+    EXPECT_EQ(app->GetScreensaverController()->GetName(), "Shots");
+    EXPECT_EQ(app->GetScreensaverController()->GetCurrentSet(), 0);
+    EXPECT_EQ(app->GetFadeOpacity(), 0.0);
+    const std::vector<std::pair<double, double>> frames = {{0.25, 1.25}, {0.75, 0.5}, {1.0, 0.0}, {0.6, 0.6}};
+    for (const auto& [seconds, opacity] : frames) {
+        EXPECT_EQ(app->Update(seconds), kOk);
+        EXPECT_NEAR(app->GetFadeOpacity(), opacity, 1e-9) << seconds;
+    }
+    EXPECT_EQ(app->DeleteData(), kOk);
+    EXPECT_EQ(app->GetScreensaverController(), nullptr);
+    EXPECT_EQ(app->GetFadeOpacity(), 0.0);
 }
 
 TEST_F(ResourceArchives, CreateDataReportsAMissingOrDamagedSceneFile) {

@@ -25,6 +25,8 @@ struct ComObject : DeviceObject {
 using StateBlockObject = ComObject<IDirect3DStateBlock9>;
 using DeclarationObject = ComObject<IDirect3DVertexDeclaration9>;
 using QueryObject = ComObject<IDirect3DQuery9>;
+using VertexShaderObject = ComObject<IDirect3DVertexShader9>;
+using PixelShaderObject = ComObject<IDirect3DPixelShader9>;
 
 // A device texture with what it was made from, so that a changed picture
 // gets a new texture instead of being written past the old one.

@@ -92,6 +92,10 @@ public:
     // The next BeginFrame finds the device lost and in need of a reset, as
     // after a real loss: for tests of the recovery.
     void SimulateDeviceLoss() { simulatedLoss_ = true; }
+    // Shows the assembler's text of a shader that does not assemble (once
+    // per text, never over a full-screen device); a message box unless
+    // replaced (tests). Null restores the message box.
+    static void SetShaderErrorDisplay(void (*display)(const char* errors));
     // How often the device has been reset since it was made, and how many
     // passes have been recorded.
     int GetResetCount() const { return resetCount_; }
@@ -145,6 +149,10 @@ private:
         if (resource.GetOwner() != this) return nullptr;
         return dynamic_cast<Object*>(static_cast<d3d9::DeviceObject*>(resource.GetHandle()));
     }
+
+    // The device shader of `shader`, assembled and made at its first use.
+    template <class Object, class Create>
+    Object* MakeShader(Shader& shader, Create create);
 
     // D3D9Textures.cpp
     d3d9::TextureObject* MakeTexture(BaseTexture& texture);

@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <vector>
 
 #include "engine/core/Log.h"
 #include "engine/core/Result.h"
 #include "engine/platform/Platform.h"
 #include "engine/render/OcclusionQuery.h"
+#include "engine/render/Shader.h"
 #include "engine/render/d3d9/D3D9Formats.h"
 #include "engine/render/d3d9/D3D9Renderer.h"
 #include "engine/scene/Buffer.h"
@@ -158,14 +160,59 @@ void D3D9Renderer::EndQuery(OcclusionQuery* query) {
     }
 }
 
-// Shader objects and their assembly come with the built-in effects; until
-// then binding a shader binds none, so the fixed-function state applies.
-void D3D9Renderer::SetVertexShader(VertexShader*) {
-    if (device_) device_->SetVertexShader(nullptr);
+namespace {
+
+// The assembler's text in a message box with an empty caption.
+void ShowShaderErrors(const char* errors) { MessageBoxA(nullptr, errors, "", MB_OK | MB_ICONERROR); }
+
+void (*gShaderErrorDisplay)(const char*) = &ShowShaderErrors;
+
+}  // namespace
+
+void D3D9Renderer::SetShaderErrorDisplay(void (*display)(const char* errors)) {
+    gShaderErrorDisplay = display ? display : &ShowShaderErrors;
 }
 
-void D3D9Renderer::SetPixelShader(PixelShader*) {
-    if (device_) device_->SetPixelShader(nullptr);
+template <class Object, class Create>
+Object* D3D9Renderer::MakeShader(Shader& shader, Create create) {
+    TakeOver(&shader);
+    if (auto* object = HandleOf<Object>(shader)) return object;
+    std::vector<uint32_t> tokens;
+    // A modal box over a full-screen device would hang the run: the log
+    // has the text anyway.
+    if (!AssembleOnce(shader, tokens, mode_.fullScreen ? nullptr : gShaderErrorDisplay)) return nullptr;
+    decltype(Object::object) made = nullptr;
+    if (FAILED(create(reinterpret_cast<const DWORD*>(tokens.data()), &made)) || !made) {
+        LogError("Невозможно создать шейдер [%s].", shader.GetName().CStr());
+        return nullptr;
+    }
+    auto* object = new (std::nothrow) Object(made);
+    if (!object) {
+        made->Release();
+        return nullptr;
+    }
+    AttachDeviceObject(shader, shader, object);
+    return object;
+}
+
+void D3D9Renderer::SetVertexShader(VertexShader* shader) {
+    if (!device_) return;
+    d3d9::VertexShaderObject* object =
+        shader ? MakeShader<d3d9::VertexShaderObject>(*shader, [this](const DWORD* tokens, IDirect3DVertexShader9** made) {
+            return device_->CreateVertexShader(tokens, made);
+        })
+               : nullptr;
+    device_->SetVertexShader(object ? object->object : nullptr);
+}
+
+void D3D9Renderer::SetPixelShader(PixelShader* shader) {
+    if (!device_) return;
+    d3d9::PixelShaderObject* object =
+        shader ? MakeShader<d3d9::PixelShaderObject>(*shader, [this](const DWORD* tokens, IDirect3DPixelShader9** made) {
+            return device_->CreatePixelShader(tokens, made);
+        })
+               : nullptr;
+    device_->SetPixelShader(object ? object->object : nullptr);
 }
 
 void D3D9Renderer::SetVertexShaderConstants(int firstRegister, const float* data, int registerCount) {

@@ -5,14 +5,38 @@
 #include "engine/core/Stream.h"
 #include "engine/render/Renderer.h"
 #include "engine/render/Technique.h"
+#include "engine/render/effects/GeometryShaderPass.h"
 #include "engine/scene/GeometryNode.h"
 
 namespace zav {
 
 ZAV_REGISTER_CLASS(ColorEffect);
 
+namespace {
+
+// The colour from a constant (c8, or c208 with the skin layout).
+class ColorShaderPass : public GeometryShaderPass {
+public:
+    explicit ColorShaderPass(ColorEffect* effect) : GeometryShaderPass(effect, ShaderEffect::kColor), color_(effect) {}
+
+    int Apply(Renderer& renderer) override {
+        GeometryNode* node = DrawnNode();
+        if (!node || !BindGeometry(renderer, *node)) return kFailed;
+        SetVertexColor(renderer, SkinLayout() ? 208 : 8, color_->GetColor());
+        SetFogAndWave(renderer, SkinLayout() ? 209 : 9, 10);
+        return kOk;
+    }
+
+private:
+    ColorEffect* color_;
+};
+
+}  // namespace
+
 ColorEffect::ColorEffect(const String& name) : GeometryNodeEffect(name) {
-    AddTechnique(new (std::nothrow) OnePassTechnique<ColorFixedFunctionPass, ColorEffect>(this, nullptr));
+    AddTechnique(
+        new (std::nothrow) OnePassTechnique<ColorFixedFunctionPass, ColorEffect>(this, nullptr, "colour fixed function"));
+    AddTechnique(new (std::nothrow) OnePassTechnique<ColorShaderPass, ColorEffect>(this, &HasShaders, "colour shader"));
 }
 
 int ColorEffect::Save(Stream& stream) {

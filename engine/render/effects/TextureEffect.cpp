@@ -5,6 +5,7 @@
 #include "engine/core/Stream.h"
 #include "engine/render/Renderer.h"
 #include "engine/render/Technique.h"
+#include "engine/render/effects/GeometryShaderPass.h"
 #include "engine/scene/GeometryNode.h"
 
 namespace zav {
@@ -15,10 +16,33 @@ namespace {
 
 bool HasTextureStages(const RendererCaps& caps) { return caps.maxTextures != 0; }
 
+// The colour constant times the texture, read with the chosen coordinate set.
+class TextureShaderPass : public GeometryShaderPass {
+public:
+    explicit TextureShaderPass(TextureEffect* effect)
+        : GeometryShaderPass(effect, ShaderEffect::kTexture), texture_(effect) {}
+
+    int Apply(Renderer& renderer) override {
+        GeometryNode* node = DrawnNode();
+        if (!node || !BindGeometry(renderer, *node)) return kFailed;
+        renderer.BindTexCoords(node->GetTexCoords(texture_->GetTexCoordSet()), 0);
+        renderer.BindTexture(texture_->GetTexture(), 0);
+        SetVertexColor(renderer, SkinLayout() ? 208 : 8, texture_->GetColor());
+        SetFogAndWave(renderer, SkinLayout() ? 209 : 9, 10);
+        return kOk;
+    }
+
+private:
+    TextureEffect* texture_;
+};
+
 }  // namespace
 
 TextureEffect::TextureEffect(const String& name) : ColorEffect(name) {
-    AddTechnique(new (std::nothrow) OnePassTechnique<TextureFixedFunctionPass, TextureEffect>(this, &HasTextureStages));
+    AddTechnique(new (std::nothrow) OnePassTechnique<TextureFixedFunctionPass, TextureEffect>(
+        this, &HasTextureStages, "texture fixed function"));
+    AddTechnique(
+        new (std::nothrow) OnePassTechnique<TextureShaderPass, TextureEffect>(this, &HasShaders, "texture shader"));
 }
 
 void TextureEffect::SetTexCoordSet(int32_t set) {

@@ -9,6 +9,7 @@
 #include "engine/render/OcclusionQuery.h"
 #include "engine/render/Pass.h"
 #include "engine/render/RenderStateBlock.h"
+#include "engine/render/Shader.h"
 #include "engine/scene/Buffer.h"
 #include "engine/scene/GeometryNode.h"
 
@@ -105,6 +106,40 @@ void NullRenderer::BindTexture(BaseTexture* texture, int) {
     }
     ++counters_.uploads;
     texture->SetDirty(false);
+}
+
+Shader* NullRenderer::Assembled(Shader* shader) {
+    if (!shader) return nullptr;
+    TakeOver(shader);
+    if (!shader->GetHandle()) {
+        std::vector<uint32_t> tokens;
+        if (!AssembleOnce(*shader, tokens, nullptr)) return nullptr;
+        AttachDeviceObject(*shader, *shader, this);
+        ++counters_.shaders;
+    }
+    return shader;
+}
+
+void NullRenderer::SetVertexShader(VertexShader* shader) { vertexShader_ = Assembled(shader); }
+
+void NullRenderer::SetPixelShader(PixelShader* shader) { pixelShader_ = Assembled(shader); }
+
+namespace {
+
+void StoreConstants(float (*registers)[4], int count, int first, const float* data, int registerCount) {
+    if (!data || first < 0 || registerCount <= 0) return;
+    for (int i = 0; i < registerCount && first + i < count; ++i)
+        for (int k = 0; k < 4; ++k) registers[first + i][k] = data[4 * i + k];
+}
+
+}  // namespace
+
+void NullRenderer::SetVertexShaderConstants(int firstRegister, const float* data, int registerCount) {
+    StoreConstants(vertexConstants_, kVertexConstants, firstRegister, data, registerCount);
+}
+
+void NullRenderer::SetPixelShaderConstants(int firstRegister, const float* data, int registerCount) {
+    StoreConstants(pixelConstants_, kPixelConstants, firstRegister, data, registerCount);
 }
 
 void NullRenderer::Bind(Buffer* buffer) {

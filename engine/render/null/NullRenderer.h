@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "engine/render/Renderer.h"
 
@@ -21,7 +22,9 @@ public:
         int64_t recordings = 0;    // passes recorded (first use, or dirty)
         int64_t textureBinds = 0;  // BindTexture calls with a texture
         int64_t uploads = 0;       // buffers and textures filled
+        int64_t shaders = 0;       // shaders assembled
     };
+    static constexpr int kVertexConstants = 256, kPixelConstants = 32;
 
     // Shader model 2.0, eight texture stages and lights, no point sprites, a
     // 1024 × 768 viewport and one full-screen mode of that size.
@@ -48,10 +51,16 @@ public:
     void EndQuery(OcclusionQuery* query) override;
 
     void BindTexture(BaseTexture* texture, int stage) override;
-    void SetVertexShader(VertexShader* shader) override {}
-    void SetVertexShaderConstants(int firstRegister, const float* data, int registerCount) override {}
-    void SetPixelShader(PixelShader* shader) override {}
-    void SetPixelShaderConstants(int firstRegister, const float* data, int registerCount) override {}
+    void SetVertexShader(VertexShader* shader) override;
+    void SetVertexShaderConstants(int firstRegister, const float* data, int registerCount) override;
+    void SetPixelShader(PixelShader* shader) override;
+    void SetPixelShaderConstants(int firstRegister, const float* data, int registerCount) override;
+    // The shaders bound last (null: none, or one whose text did not
+    // assemble) and the constant registers as last set, four floats each.
+    Shader* GetVertexShader() const { return vertexShader_; }
+    Shader* GetPixelShader() const { return pixelShader_; }
+    const float* GetVertexConstant(int index) const { return vertexConstants_[index]; }
+    const float* GetPixelConstant(int index) const { return pixelConstants_[index]; }
     void BindTexCoords(Buffer* texCoords, int usageIndex) override { Bind(texCoords); }
     void BindColors(ColorBuffer* colors) override;
     void BindPositions(Buffer* positions) override { Bind(positions); }
@@ -88,12 +97,18 @@ protected:
 
 private:
     void PushTarget() { ++targetDepth_; }
+    // The shader when its text assembles (the stand-in made), else null.
+    Shader* Assembled(Shader* shader);
 
     Counters counters_;
     int viewportWidth_ = 1024;
     int viewportHeight_ = 768;
     int enabledLights_ = 0;
     int targetDepth_ = 0;
+    Shader* vertexShader_ = nullptr;
+    Shader* pixelShader_ = nullptr;
+    float vertexConstants_[kVertexConstants][4] = {};
+    float pixelConstants_[kPixelConstants][4] = {};
 };
 
 // Registers the module "NullRenderer" (symbols "Initialize", "Shutdown" and
