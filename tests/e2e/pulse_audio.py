@@ -60,8 +60,9 @@ class PulseDaemon:
         return {"PULSE_SERVER": "unix:" + self.socket(), "PULSE_COOKIE": self.path("cookie"),
                 "PULSE_RUNTIME_PATH": self.path("runtime"), "PULSE_CLIENTCONFIG": self.path("client.conf")}
 
-    def record(self, seconds):
-        """Records the sink for `seconds`; returns (left, right) as lists of floats."""
+    def record(self, seconds, keep=None):
+        """Records the sink for `seconds`; returns (left, right) as lists of floats. With `keep`, the recording
+        is also copied to that path, to listen to or measure again."""
         capture = self.path("capture.wav")
         if os.path.exists(capture):
             os.remove(capture)
@@ -77,6 +78,8 @@ class PulseDaemon:
         time.sleep(seconds)
         recorder.send_signal(signal.SIGINT)  # finalises the WAV header
         recorder.wait(timeout=10)
+        if keep:
+            shutil.copyfile(capture, keep)
         return read_stereo(capture)
 
     def stop(self):

@@ -48,7 +48,7 @@ class SoundRuns(unittest.TestCase):
         self.assertTrue(wine.wait_for_log_line(("INFO", "Сейвер создан."), timeout=90, process=self.program),
                         "the screensaver was not created")
         time.sleep(0.5)  # the loop starts, the first buffers reach the sink
-        left, right = self.pulse.record(seconds)
+        left, right = self.pulse.record(seconds, os.path.join(wine.output_folder(self), "capture.wav"))
         wine.xdotool("key", "Escape")
         self.assertEqual(self.program.wait(), 0)
         return left, right
