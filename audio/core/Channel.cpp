@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <new>
 #include <utility>
 
 namespace zav::audio {
@@ -51,14 +52,21 @@ int Channel::ReadSource() {
             keeping_ = false;
             keptWhole_ = !kept_.empty();
             keptNext_ = kept_.size() / channels;
-        } else if (kept_.size() + values <= kKeptFrames * channels) {
-            kept_.insert(kept_.end(), source_.begin(), source_.begin() + static_cast<std::ptrdiff_t>(values));
-        } else {
+        } else if (kept_.size() + values > kKeptFrames * channels || !Keep(values)) {
             keeping_ = false;
             std::vector<float>().swap(kept_);
         }
     }
     return count;
+}
+
+bool Channel::Keep(size_t values) {
+    try {
+        kept_.insert(kept_.end(), source_.begin(), source_.begin() + static_cast<std::ptrdiff_t>(values));
+        return true;
+    } catch (const std::bad_alloc&) {
+        return false;  // plays on from the decoder
+    }
 }
 
 bool Channel::RewindSource() {

@@ -50,6 +50,9 @@ private:
     // Fills source_ with the next frames of the sound (after its end, from
     // its start when looping); the frame count, 0 at the end.
     int ReadSource();
+    // Appends the first `values` of source_ to kept_; false when there is
+    // no memory for them.
+    bool Keep(size_t values);
     // Goes back to the first frame; false when the decoder cannot.
     bool RewindSource();
     void Finish();
