@@ -53,7 +53,7 @@ int Channel::ReadSource() {
             keptWhole_ = !kept_.empty();
             keptNext_ = kept_.size() / channels;
         } else if (kept_.size() + values > kKeptFrames * channels || !Keep(values)) {
-            keeping_ = false;
+            keeping_ = keepable_ = false;  // later passes need not try again
             std::vector<float>().swap(kept_);
         }
     }
@@ -75,7 +75,7 @@ bool Channel::RewindSource() {
         return true;
     }
     kept_.clear();
-    keeping_ = true;
+    keeping_ = keepable_;
     return decoder_->Rewind();
 }
 

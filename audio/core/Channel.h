@@ -75,6 +75,7 @@ private:
     // turns.
     std::vector<float> kept_;
     bool keeping_ = true;     // the pass started at the first frame and kept_ holds it so far
+    bool keepable_ = true;    // false once the sound proved too long to keep (or memory ran out)
     bool keptWhole_ = false;  // kept_ holds the whole sound
     size_t keptNext_ = 0;     // the next frame of kept_
     bool gainsSet_ = false;
