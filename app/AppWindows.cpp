@@ -1,5 +1,6 @@
 // The windows of a run: the preview window inside the display settings, or
-// the full-screen window the renderer opens for its device.
+// the full-screen window the renderer opens for its device with black
+// windows over the other monitors.
 #include "app/DisplayModeChoice.h"
 #include "app/PreviewWindow.h"
 #include "app/ScreensaverApp.h"
@@ -80,12 +81,17 @@ int ScreensaverApp::CreateFullScreenWindow() {
         LogError("Невозможно создать окно выбранного режима.");
         return kFailed;
     }
+    // The scene runs on the primary monitor; nothing of the desktop shows
+    // on the others either.
+    if (monitorCovers_.Open(ListMonitors(), static_cast<HWND>(renderer->GetWindow()), title) != kOk)
+        LogWarning("Не все мониторы закрыты, работа продолжается.");
     InitializeSoundDevice(renderer->GetWindow());
     ShowCursor(FALSE);
     return kOk;
 }
 
 int ScreensaverApp::DeleteWindows() {
+    monitorCovers_.Close();
     if (mode_ != kModePreview) return kOk;
     if (dialogWindow_) {
         if (IsWindow(dialogWindow_)) DestroyWindow(dialogWindow_);

@@ -9,6 +9,7 @@
 
 #include "app/CommandLine.h"
 #include "app/DisplayModeList.h"
+#include "app/MonitorCovers.h"
 #include "app/Settings.h"
 #include "app/Timer.h"
 #include "engine/core/String.h"
@@ -116,6 +117,8 @@ protected:
     // The settings dialog's display-mode list while it is open.
     DisplayModeList dialogModes_;
     uint8_t running_ = 0;
+    // Black windows over the other monitors while the scene runs.
+    MonitorCovers monitorCovers_;
     Timer timer_;
     FpsCounter fpsCounter_;
 

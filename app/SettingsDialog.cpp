@@ -40,7 +40,8 @@ const ControlTextKey kSettingsTexts[] = {
     {IDC_RESTORE_DEFAULTS, "Mes_Settings_Button_RestoreDefs"},
 };
 
-// The size the first refresh centres the dialog for on the desktop mode.
+// The size the first refresh centres the dialog for on the desktop mode, at
+// 96 dots per inch.
 constexpr int kCentredWidth = 530;
 constexpr int kCentredHeight = 440;
 // Only the first refresh of the process moves the dialog.
@@ -96,10 +97,18 @@ void SetCheck(HWND dialog, int control, bool checked) {
 }
 
 // Moves the dialog, unchanged in size, to centre a box of the centred size
-// on the desktop mode.
+// on the desktop mode. The box is sized for 96 dots per inch and grows with
+// the display's scale as the dialog does (the process is DPI aware, so the
+// desktop mode and the dialog both count physical pixels).
 void MoveOnDesktop(HWND dialog, const DisplayMode& desktop) {
-    SetWindowPos(dialog, nullptr, (desktop.width - kCentredWidth) >> 1, (desktop.height - kCentredHeight) >> 1, 0,
-                 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    int dpi = 96;
+    if (HDC screen = GetDC(nullptr)) {
+        dpi = GetDeviceCaps(screen, LOGPIXELSX);
+        ReleaseDC(nullptr, screen);
+    }
+    int width = MulDiv(kCentredWidth, dpi, 96), height = MulDiv(kCentredHeight, dpi, 96);
+    SetWindowPos(dialog, nullptr, (desktop.width - width) >> 1, (desktop.height - height) >> 1, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void FillModeList(HWND dialog, const DisplayModeList& list) {

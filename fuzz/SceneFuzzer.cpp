@@ -24,6 +24,9 @@
 #include "engine/render/CubeTexture.h"
 #include "engine/render/GeometryNodeEffect.h"
 #include "engine/render/Texture.h"
+#include "engine/render/effects/SpriteEffect.h"
+#include "engine/render/effects/Texture1DL1PLEffect.h"
+#include "engine/render/effects/Texture1DLEffect.h"
 #include "engine/render/effects/TextureEffect.h"
 #include "engine/render/Renderer.h"
 #include "engine/scene/BoundingVolume.h"
@@ -76,6 +79,12 @@ std::vector<Ref<Object>> Reachable(Object* root) {
         }
         if (auto* effect = ObjectCast<GeometryNodeEffect>(object)) visit(effect->GetSkin());
         if (auto* effect = ObjectCast<TextureEffect>(object)) visit(effect->GetTexture());
+        if (auto* effect = ObjectCast<SpriteEffect>(object)) visit(effect->GetTexture());
+        if (auto* lit = ObjectCast<Texture1DLEffect>(object)) visit(lit->GetDirectionalLight());
+        if (auto* lit = ObjectCast<Texture1DL1PLEffect>(object)) {
+            visit(lit->GetDirectionalLight());
+            visit(lit->GetPointLight());
+        }
         if (auto* texture = ObjectCast<BaseTexture>(object)) visit(texture->GetPicture());
         if (auto* composite = ObjectCast<CompositeTexture>(object))
             for (int i = 0; i < composite->GetSliceCount(); ++i) visit(composite->GetSlice(i));

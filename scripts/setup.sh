@@ -8,7 +8,7 @@ PACKAGES=(
   cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev libjpeg-dev dpkg-dev
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 xvfb xauth x11-apps x11-utils imagemagick xdotool nasm libjpeg-turbo-progs
-  unar
+  unar nsis
   libstb-dev libvorbis-dev pulseaudio pulseaudio-utils sox libsox-fmt-base
 )
 

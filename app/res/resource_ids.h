@@ -8,6 +8,8 @@
 #define IDR_AUDIO_LIBRARY 108
 #define IDD_SETTINGS 113
 #define IDD_ABOUT 106
+// The name the system's list of screensavers shows.
+#define IDS_DISPLAY_NAME 1
 
 // Controls of the settings dialog (IDOK and IDCANCEL are its OK and Cancel).
 #define IDC_DISPLAY_MODES 1011

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include "engine/core/String.h"
 
 namespace zav {
@@ -23,5 +25,8 @@ ObjectFactory FindFactory(const String& typeName);  // null when absent
 // The registered type of that name; null when absent, so that IsKindOf with
 // it is false.
 const TypeInfo* FindType(const String& typeName);
+// The names of the registered classes whose factories create instances (not
+// the abstract ones), sorted.
+std::vector<String> CreatableTypeNames();
 
 }  // namespace zav

@@ -1,5 +1,9 @@
 #include "engine/core/TypeInfo.h"
 
+#include <algorithm>
+#include <cstring>
+
+#include "engine/core/ClassRegistration.h"
 #include "engine/core/HashTable.h"
 #include "engine/core/ObjectFactory.h"
 
@@ -39,6 +43,15 @@ ObjectFactory FindFactory(const String& typeName) {
 const TypeInfo* FindType(const String& typeName) {
     const RegisteredClass* registered = Factories().Find(typeName);
     return registered ? registered->type : nullptr;
+}
+
+std::vector<String> CreatableTypeNames() {
+    std::vector<String> names;
+    Factories().ForEach([&names](const String& name, RegisteredClass& registered) {
+        if (registered.factory && registered.factory != &RefuseToCreate) names.push_back(name);
+    });
+    std::sort(names.begin(), names.end(), [](const String& a, const String& b) { return std::strcmp(a.CStr(), b.CStr()) < 0; });
+    return names;
 }
 
 }  // namespace zav

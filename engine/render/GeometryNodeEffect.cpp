@@ -73,7 +73,8 @@ void GeometryNodeEffect::Animate(double time) {
     Renderer* renderer = GetRenderer();
     if (!renderer) return;
     const int32_t level = renderer->GetCaps().vertexShaderLevel;
-    const bool shaderSkin = (level == kShaderModel2 || level == kShaderModel3) && ShadersCanSkin(*skin_);
+    const bool shaderSkin =
+        (level == kShaderModel2 || level == kShaderModel3) && HasShaderSkin() && ShadersCanSkin(*skin_);
     if (shaderSkin)
         skin_->SetActive(false);
     else
@@ -175,13 +176,14 @@ int GeometryNodeEffect::Load(Stream& stream) {
     culling = state < kNoCullingThreshold;
     srcBlend = Checked("srcBlend", source, IsBlendIndex(source), 4);
     dstBlend = Checked("dstBlend", destination, IsBlendIndex(destination), 5);
-    SetFog(loadedFog);
+    // The values first: switching fog and wave records the passes again.
     fogColor = loadedFogColor;
     fogDensity = density;
     fogExponent = exponent;
-    SetWave(loadedWave);
+    SetFog(loadedFog);
     waveAmplitude = amplitude;
     waveSpeed = speed;
+    SetWave(loadedWave);
     SetSkin(skin.Get());
     return kOk;
 }

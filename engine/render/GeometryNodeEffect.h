@@ -32,7 +32,8 @@ class GeometryNodeEffect : public Effect {
     // vertex shader on shader models 2 and 3 (the controller only builds its
     // matrices), else on the processor (the skin is dropped); also on the
     // processor when the skin has more bones than the shaders can hold or
-    // lacks the bind pose, weights or bone indices they read.
+    // lacks the bind pose, weights or bone indices they read, and for an
+    // effect without skinning shader texts.
     void Animate(double time) override;
     Object* FindObject(const String& name) override;
     void CollectObjects(const TypeInfo* type, Array<Object*>& objects) override;
@@ -42,6 +43,8 @@ class GeometryNodeEffect : public Effect {
 
     bool IsBlending() const { return blending_; }
     void SetBlending(bool blending);
+    // Whether the effect's shader techniques have skinning vertex texts.
+    virtual bool HasShaderSkin() const { return true; }
     bool HasFog() const { return fog_; }
     void SetFog(bool fog);
     bool HasWave() const { return wave_; }

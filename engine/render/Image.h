@@ -61,6 +61,9 @@ class Image : public Object {
     void SetSizeWithoutPixels(int32_t width, int32_t height);
 
     const String& GetFileName() const { return fileName_; }
+    // Names the picture file the record refers to, for tools that paint the
+    // pixels and write that file themselves; the pixels stay as they are.
+    void SetFileName(const String& path) { fileName_ = path; }
     int32_t GetWidth() const { return width_; }
     int32_t GetHeight() const { return height_; }
     int32_t GetFormat() const { return format_; }

@@ -9,6 +9,7 @@ import wine_harness as wine
 from test_modes import REGISTRY_KEY
 
 TITLE = "Night Harbor 3D Configuration"
+DESKTOP = r"HKCU\Control Panel\Desktop"
 RUSSIAN_TITLE = "Настройка «Ночная гавань 3D»"
 DEFAULTS = {"ShowFPS": 0, "ExitOnMouseMove": 0, "ShowTime": 1, "UseDesktopSettings": 1, "Music": 1, "SFX": 1,
             "Hour24": 0, "Volume": 50, "Width": 800, "Height": 600, "ColorDepth": 32, "AntiAliasing": 0,
@@ -110,6 +111,35 @@ class SettingsDialog(unittest.TestCase):
         self.assertPictureShown(shot, wine.window_geometry(window))
         wine.xdotool("key", "Escape")
         self.assertEndedWell()
+
+    def test_on_a_display_scaled_to_150_percent_the_dialog_grows_and_stays_on_the_screen(self):
+        window = self.open_dialog(TITLE)
+        x, y, width, height = wine.window_geometry(window)
+        wine.xdotool("key", "Escape")
+        self.assertEqual(self.program.wait(), 0)
+        wine.registry_add(DESKTOP, "LogPixels", "REG_DWORD", 144)
+        try:
+            window = self.open_dialog(TITLE)
+            shot = os.path.join(self.folder, "settings-dialog-144dpi.png")
+            wine.screenshot(shot)
+            geometry = wine.window_geometry(window)
+            wine.xdotool("key", "Escape")
+            self.assertEqual(self.program.wait(), 0)
+        finally:
+            wine.registry_delete_value(DESKTOP, "LogPixels")
+        scaled_x, scaled_y, scaled_width, scaled_height = geometry
+        self.assertAlmostEqual(scaled_width / width, 1.5, delta=0.1)
+        self.assertAlmostEqual(scaled_height / height, 1.5, delta=0.1)
+        # The first place centres a box of 530 x 440 pixels at 96 dots per
+        # inch on the 1024 x 768 desktop; the box grows with the scale too,
+        # so the larger dialog still fits on the screen.
+        self.assertGreaterEqual(x, 247)  # the client area lies inside the frame
+        self.assertGreaterEqual(y, 164)
+        self.assertLessEqual(abs((scaled_x - 114) - (x - 247) * 1.5), 3)
+        self.assertLessEqual(abs((scaled_y - 54) - (y - 164) * 1.5), 3)
+        self.assertLessEqual(scaled_x + scaled_width, 1024)
+        self.assertLessEqual(scaled_y + scaled_height, 768)
+        self.assertPictureShown(shot, geometry)  # loaded at the larger size
 
 
 if __name__ == "__main__":

@@ -1,8 +1,11 @@
 """Runs the screensaver under Wine for end-to-end tests and reads what it left behind."""
 
+import contextlib
 import glob
+import math
 import os
 import re
+import select
 import subprocess
 import time
 
@@ -172,6 +175,13 @@ def screen_mean():
     return float(shot.stdout.decode().strip())
 
 
+def screen_size():
+    """(width, height) of the X screen."""
+    shell = subprocess.run(["xdotool", "getdisplaygeometry"], check=True, stdin=subprocess.DEVNULL,
+                           stdout=subprocess.PIPE).stdout.decode().split()
+    return int(shell[0]), int(shell[1])
+
+
 def registry_add(key, name, kind, data):
     subprocess.run([WINE_RUN, "reg", "add", key, "/v", name, "/t", kind, "/d", str(data), "/f"], check=True,
                    stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -182,16 +192,44 @@ def registry_delete(key):
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
+def registry_delete_value(key, name):
+    subprocess.run([WINE_RUN, "reg", "delete", key, "/v", name, "/f"], stdin=subprocess.DEVNULL,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+_REGISTRY_LINE = re.compile(r"^    (.+?)    (REG_[A-Z_]+)    ?(.*)$")
+
+
 def registry_query(key):
-    """Values under a key as {name: (type, data)}; empty when the key is missing."""
+    """Values directly under a key as {name: (type, data)}; empty when the key is missing."""
     completed = subprocess.run([WINE_RUN, "reg", "query", key], stdin=subprocess.DEVNULL,
                                stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
     values = {}
     for line in completed.stdout.decode("utf-8", "replace").replace("\r", "").split("\n"):
-        parts = line.split()
-        if len(parts) >= 3 and parts[1].startswith("REG_"):
-            values[parts[0]] = (parts[1], parts[2])
+        match = _REGISTRY_LINE.match(line)
+        if match:
+            values[match.group(1)] = (match.group(2), match.group(3))
     return values
+
+
+def registry_key_exists(key):
+    return subprocess.run([WINE_RUN, "reg", "query", key], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                          stderr=subprocess.DEVNULL).returncode == 0
+
+
+def unix_path(windows_path):
+    """Where a Windows path of the prefix is on this machine (short names resolved)."""
+    completed = subprocess.run([WINE_RUN, "winepath", "-u", windows_path], stdin=subprocess.DEVNULL,
+                               stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, check=True)
+    return completed.stdout.decode("utf-8").strip()
+
+
+def wait_until(condition, timeout=30):
+    """Polls `condition` until it holds; its last result."""
+    deadline = time.monotonic() + timeout
+    while not condition() and time.monotonic() < deadline:
+        time.sleep(0.3)
+    return condition()
 
 
 def _processes(entry):
@@ -248,18 +286,23 @@ def output_folder(test):
     return folder
 
 
-def find_window(name, timeout=60):
-    """The X window id of a mapped top-level window titled `name`, or None when none appears in time.
+def windows_titled(name):
+    """The X window ids of the mapped top-level windows titled `name`.
     (xdotool's search does not match titles outside Latin-1.)"""
     pattern = re.compile(r'^\s*(0x[0-9a-f]+) "(.*)": \(')
+    tree = subprocess.run(["xwininfo", "-root", "-children"], stdin=subprocess.DEVNULL,
+                          stdout=subprocess.PIPE, stderr=subprocess.DEVNULL).stdout.decode("utf-8", "replace")
+    return [match.group(1) for match in map(pattern.match, tree.split("\n"))
+            if match and match.group(2) == name and _mapped(match.group(1))]
+
+
+def find_window(name, timeout=60):
+    """The X window id of a mapped top-level window titled `name`, or None when none appears in time."""
     deadline = time.monotonic() + timeout
     while True:
-        tree = subprocess.run(["xwininfo", "-root", "-children"], stdin=subprocess.DEVNULL,
-                              stdout=subprocess.PIPE, stderr=subprocess.DEVNULL).stdout.decode("utf-8", "replace")
-        for line in tree.split("\n"):
-            match = pattern.match(line)
-            if match and match.group(2) == name and _mapped(match.group(1)):
-                return match.group(1)
+        windows = windows_titled(name)
+        if windows:
+            return windows[0]
         if time.monotonic() >= deadline:
             return None
         time.sleep(0.2)
@@ -303,8 +346,17 @@ def region_statistics(path, x, y, width, height):
     result = subprocess.run(["convert", path, "-crop", "%dx%d+%d+%d" % (width, height, x, y), "+repage",
                              "-colorspace", "gray", "-format", "%[fx:mean] %[fx:standard_deviation]", "info:"],
                             check=True, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE)
-    mean, deviation = result.stdout.decode().split()
-    return float(mean), float(deviation)
+    mean, deviation = (float(value) for value in result.stdout.decode().split())
+    # ImageMagick's deviation of a region of one colour can come out as nan.
+    return mean, 0.0 if math.isnan(deviation) else deviation
+
+
+def colour_share(path, colour):
+    """The share, 0 to 1, of a picture's pixels that are exactly `colour` (an ImageMagick colour)."""
+    result = subprocess.run(["convert", path, "-alpha", "off", "-fill", "white", "-opaque", colour, "-fill", "black",
+                             "+opaque", "white", "-colorspace", "gray", "-format", "%[fx:mean]", "info:"],
+                            check=True, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE)
+    return float(result.stdout.decode())
 
 
 def window_region_statistics(path, geometry, left, top, right, bottom):
@@ -313,3 +365,49 @@ def window_region_statistics(path, geometry, left, top, right, bottom):
     x, y, width, height = geometry
     return region_statistics(path, x + int(width * left), y + int(height * top),
                              int(width * (right - left)), int(height * (bottom - top)))
+
+
+def _restart_wine_server():
+    """Stops every program of the prefix and starts its server and services anew on the current DISPLAY."""
+    environment = _environment({"WINEPREFIX": prefix(), "WINEARCH": "win64", "WINEDEBUG": "-all",
+                                "WINEDLLOVERRIDES": "mscoree,mshtml="})
+    quiet = {"stdin": subprocess.DEVNULL, "stdout": subprocess.DEVNULL, "stderr": subprocess.DEVNULL,
+             "env": environment}
+    subprocess.run(["wineserver", "-k"], **quiet)
+    subprocess.run(["wineserver", "-w"], timeout=30, **quiet)
+    subprocess.run(["wineserver", "-p"], timeout=30, **quiet)
+    subprocess.run(["wineboot"], timeout=120, **quiet)
+
+
+@contextlib.contextmanager
+def own_display(*screens):
+    """An X server of the block's own with these screen arguments, with the prefix's Wine server restarted
+    on it (Wine takes the monitor layout from the display once per server); afterwards the server is
+    restarted on the display before. Every program of the prefix stops on the way: only for a test that
+    runs alone."""
+    read, write = os.pipe()
+    server = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-nolisten", "tcp", *screens], pass_fds=(write,),
+                              stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write)
+    number = b""
+    while not number.endswith(b"\n") and select.select([read], [], [], 30)[0]:
+        chunk = os.read(read, 16)
+        if not chunk:
+            break
+        number += chunk
+    os.close(read)
+    previous = os.environ.get("DISPLAY")
+    try:
+        if not number.strip():
+            raise RuntimeError("the X server did not start")
+        os.environ["DISPLAY"] = ":" + number.decode().strip()
+        _restart_wine_server()
+        yield os.environ["DISPLAY"]
+    finally:
+        if previous is None:
+            os.environ.pop("DISPLAY", None)
+        else:
+            os.environ["DISPLAY"] = previous
+        _restart_wine_server()
+        server.terminate()
+        server.wait()

@@ -8,6 +8,8 @@
 #include "engine/core/Log.h"
 #include "engine/core/Stream.h"
 #include "engine/render/GeometryNodeEffect.h"
+#include "engine/render/effects/ColorEffect.h"
+#include "engine/render/effects/TextureEffect.h"
 #include "engine/render/RenderStateBlock.h"
 #include "engine/render/Technique.h"
 #include "engine/scene/BoundingVolume.h"
@@ -308,6 +310,29 @@ TEST_F(EffectTest, SkinsMoveToTheVertexShaderOnlyOnShaderModelsTwoAndThree) {
         effect->Animate(0.25);
         EXPECT_EQ(effect->GetSkin(), nullptr);
         EXPECT_TRUE(second->IsActive());
+    }
+}
+
+TEST_F(EffectTest, EffectsWithoutSkinningTextsSkinOnTheProcessorOnEveryShaderModel) {
+    RendererCaps caps = renderer->GetCaps();
+    caps.vertexShaderLevel = caps.pixelShaderLevel = kShaderModel2;
+    renderer->SetCaps(caps);
+    Ref<ColorEffect> colour(new ColorEffect("colour"));
+    Ref<TextureEffect> texture(new TextureEffect("texture"));
+    for (GeometryNodeEffect* effect : {static_cast<GeometryNodeEffect*>(colour.Get()),
+                                       static_cast<GeometryNodeEffect*>(texture.Get())}) {
+        Ref<Triangles> node = Triangle("mesh", effect);
+        Ref<SkinController> skin(new SkinController("skin"));
+        skin->SetSourceVertices(new Vector3Buffer(3));
+        skin->SetWeights(new Vector4Buffer(3));
+        skin->SetBoneIndices(new Vector4Buffer(3));
+        node->AddController(skin.Get());
+        effect->SetSkin(skin.Get());
+        effect->Animate(0.1);
+        const bool textureSkins = effect == texture.Get();
+        EXPECT_EQ(effect->GetSkin() != nullptr, textureSkins) << effect->GetName().CStr();
+        EXPECT_EQ(skin->IsActive(), !textureSkins) << effect->GetName().CStr();
+        node->RemoveAllControllers();
     }
 }
 

@@ -41,7 +41,9 @@ TEST(ShaderTexts, QuotedTextsAreExact) {
               0u);
     const std::string texture = kTextureVertexText;
     EXPECT_NE(texture.find("dcl_texcoord0 v7\n"), std::string::npos);
-    EXPECT_NE(texture.find("mov oT0.xy, v7\n"), std::string::npos);
+    // The whole coordinate set goes on, so that cube and volume textures get
+    // their third coordinate.
+    EXPECT_NE(texture.find("mov oT0, v7\n"), std::string::npos);
     EXPECT_NE(std::string(kGlowDownsamplePixelText).find("def c0, 0.200000, 0.000000, 0.000000, 0.000000\n"),
               std::string::npos);
     EXPECT_NE(std::string(kGlowBlurPixelText).find("def c0, 0.117647, 0.235294, 0.294118, 0.000000\n"),

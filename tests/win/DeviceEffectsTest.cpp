@@ -7,13 +7,16 @@
 
 #include "engine/animation/SkinController.h"
 #include "engine/core/Log.h"
+#include "engine/render/CubeTexture.h"
 #include "engine/render/Technique.h"
 #include "engine/render/Texture.h"
+#include "engine/render/VolumeImage.h"
 #include "engine/render/effects/SpriteEffect.h"
 #include "engine/render/effects/Texture1DL1PLEffect.h"
 #include "engine/render/effects/Texture1DLEffect.h"
 #include "engine/scene/Flare.h"
 #include "engine/scene/Light.h"
+#include "engine/scene/SceneNode.h"
 #include "tests/support/LogCapture.h"
 #include "tests/win/DeviceFixture.h"
 
@@ -80,6 +83,26 @@ TEST_P(DeviceEffects, ColourAndTextureDrawTheirColourAndThePictureUpright) {
     EXPECT_TRUE(PixelNear(Pixel(*frame, rightColumn, static_cast<int>(Row(-0.4f, 3))), {0, 0, 255}, 12));
 }
 
+TEST_P(DeviceEffects, ATextureEffectLooksUpACubeMapByItsThreeCoordinates) {
+    // Faces +X, -X, +Y, -Y, +Z, -Z in six colours; the square's coordinates
+    // all point mostly along +z (without their third one they would point
+    // up), so it shows the +Z face.
+    static const uint8_t kFaces[6][3] = {{255, 0, 0}, {0, 255, 255}, {0, 255, 0},
+                                         {255, 0, 255}, {0, 0, 255}, {255, 255, 0}};
+    Ref<VolumeImage> faces(new VolumeImage("faces", RGB8, 4, 4, 6));
+    for (int face = 0; face < 6; ++face)
+        for (int texel = 0; texel < 16; ++texel)
+            std::memcpy(faces->GetPixels() + (face * 16 + texel) * 3, kFaces[face], 3);
+    Ref<TextureEffect> sky(new TextureEffect("sky"));
+    sky->SetTexture(Ref<CubeTexture>(new CubeTexture("cube", faces.Get())).Get());
+    Ref<GeometryNode> square = Square(sky.Get(), 3.0f, 1.0f);
+    Ref<Vector3Buffer> ahead(new Vector3Buffer(square->GetVertices()->GetCount()));
+    for (int i = 0; i < ahead->GetCount(); ++i) (*ahead)[i] = {0.1f, 0.2f, 1.0f};
+    square->SetTexCoords(0, ahead.Get());
+    Ref<Image> frame = Frame({square.Get()});
+    EXPECT_TRUE(PixelNear(Pixel(*frame, 32, 32), {0, 0, 255}, 8));
+}
+
 TEST_P(DeviceEffects, LitEffectsLightBySurfaceNormalDotLight) {
     // The directional light turned 60 degrees from the normal: half.
     const float angle = 3.14159265f / 3;
@@ -129,6 +152,34 @@ TEST_P(DeviceEffects, SpritesAddTheirColourToWhatIsBehindThem) {
     // Source alpha times the sprite, plus what was there.
     EXPECT_TRUE(PixelNear(Pixel(*frame, 32, 32), {191, 64, 64}, 3));
     EXPECT_TRUE(PixelNear(Pixel(*frame, 4, 4), {64, 64, 64}, 2));
+}
+
+TEST_P(DeviceEffects, ASpritesPictureAlphaWeighsWhatItAdds) {
+    if (!renderer->SupportsPointSprites()) GTEST_SKIP() << "no point sprites";
+    // White everywhere, alpha a quarter: a quarter of the colour is added.
+    Ref<Image> glow(new Image("glow", RGBA8, 2, 2));
+    for (int i = 0; i < 4; ++i) std::memcpy(glow->GetPixels() + 4 * i, "\xff\xff\xff\x40", 4);
+    Ref<Flare> flare(new Flare("flare"));
+    auto* sprite = ObjectCast<SpriteEffect>(flare->GetEffect());
+    ASSERT_NE(sprite, nullptr);
+    sprite->SetTexture(Ref<Texture>(new Texture("glow", glow.Get())).Get());
+    sprite->SetBlending(true);
+    flare->SetColor({1, 1, 1, 1});
+    flare->SetSize(2.0f);
+    flare->SetLocalTransform(MakeTransform({1, 1, 1}, {}, {0, 0, 5}));
+    // After a lit node, whose lighting must not reach the sprite.
+    Ref<Light> sun = MakeLight(Light::kDirectional, {1, 1, 1, 1}, {}, {});
+    Ref<Texture1DLEffect> lit(new Texture1DLEffect("lit"));
+    lit->SetTexture(Stripes({{0, 0, 0}}).Get());
+    lit->SetDirectionalLight(sun.Get());
+    Ref<GeometryNode> square = Square(lit.Get(), 8.0f, 0.5f, 3.0f);  // off to the side
+    SetNormals(*square, {0, 0, -1});
+    Ref<SceneNode> root(new SceneNode("root", 2, 0));
+    root->SetChild(0, square.Get());
+    root->SetChild(1, flare.Get());
+    root->UpdateSubtree(0.0, true);
+    Ref<Image> frame = Frame({root.Get()});
+    EXPECT_TRUE(PixelNear(Pixel(*frame, 32, 32), {64, 64, 64}, 3));
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, DeviceEffects, ::testing::Values(true, false),

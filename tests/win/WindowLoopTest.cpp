@@ -2,9 +2,11 @@
 // screensaver run, with an empty scene, on the X server the tests run in.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "app/MonitorCovers.h"
 #include "app/SystemWindow.h"
 #include "engine/core/Engine.h"
 #include "engine/core/Log.h"
@@ -50,15 +52,16 @@ protected:
     }
     D3D9Renderer* Direct3D() { return static_cast<D3D9Renderer*>(GetRenderer()); }
     HWND Window() { return static_cast<HWND>(GetRenderer()->GetWindow()); }
-    // Runs the main loop after posting `message`; returns the frames it ran.
-    int32_t RunAfter(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+    // Runs the main loop after posting `message` (to the scene's window unless
+    // `target` is given); returns the frames it ran.
+    int32_t RunAfter(UINT message, WPARAM wParam = 0, LPARAM lParam = 0, HWND target = nullptr) {
         int32_t before = app->Frames();
         app->SetFrameLimit(before + 20);
         app->SetRunning();
         if (message == WM_QUIT)
             PostQuitMessage(0);
         else
-            PostMessageW(Window(), message, wParam, lParam);
+            PostMessageW(target ? target : Window(), message, wParam, lParam);
         EXPECT_EQ(app->RunMainLoop(), kOk);
         return app->Frames() - before;
     }
@@ -173,6 +176,44 @@ TEST_F(FullScreenRunTest, MouseMovesEndTheRunOnlyWithExitOnMouseMoveAndAfterTen)
     for (int i = 0; i < 9; ++i) PostMessageW(Window(), WM_MOUSEMOVE, 0, MAKELPARAM(100 + i, 50));
     EXPECT_EQ(RunAfter(WM_MOUSEMOVE, 0, MAKELPARAM(200, 60)), 20);  // the tenth is tolerated
     EXPECT_EQ(RunAfter(WM_MOUSEMOVE, 0, MAKELPARAM(201, 60)), 1);   // the eleventh is not
+}
+
+// Three monitors: the primary one in the middle, one to its left reaching
+// above it and a smaller one to its right.
+std::vector<MonitorArea> ThreeMonitors() {
+    return {MonitorArea{RECT{-1280, -256, 0, 768}, false}, MonitorArea{RECT{0, 0, 1024, 768}, true},
+            MonitorArea{RECT{1024, 0, 1824, 600}, false}};
+}
+
+TEST_F(FullScreenRunTest, InputOnEveryOtherMonitorsBlackWindowEndsTheRunLikeTheScenesWindow) {
+    MonitorListFunction previous = SetMonitorListFunction(ThreeMonitors);
+    ASSERT_EQ(app->CreateWindows(), kOk);
+    SetMonitorListFunction(previous);
+    std::vector<HWND> covers;
+    for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, L"Night Harbor 3D Cover", nullptr));)
+        covers.push_back(window);
+    ASSERT_EQ(covers.size(), 2u);
+    std::vector<std::vector<LONG>> rects = {test::WindowRectOf(covers[0]), test::WindowRectOf(covers[1])};
+    std::sort(rects.begin(), rects.end());
+    EXPECT_EQ(rects, (std::vector<std::vector<LONG>>{{-1280, -256, 0, 768}, {1024, 0, 1824, 600}}));
+    RunAfter(WM_NULL);  // lets any move from the windows' appearance arrive first
+    for (HWND cover : covers) {
+        EXPECT_EQ(RunAfter(WM_KEYDOWN, VK_SPACE, 0, cover), 1);
+        EXPECT_EQ(RunAfter(WM_RBUTTONDOWN, 0, 0, cover), 1);
+        EXPECT_EQ(RunAfter(WM_KEYUP, VK_SPACE, 0, cover), 20);
+        EXPECT_EQ(RunAfter(WM_CLOSE, 0, 0, cover), 1);
+        EXPECT_TRUE(IsWindow(cover));  // closed at shutdown, like the scene's window
+    }
+    // Moves over any of the windows share the one allowance.
+    app->Current().flags[kExitOnMouseMove] = true;
+    for (int i = 0; i < 10; ++i) PostMessageW(i % 2 ? covers[0] : Window(), WM_MOUSEMOVE, 0, MAKELPARAM(i, i));
+    EXPECT_EQ(RunAfter(WM_NULL), 20);
+    EXPECT_EQ(RunAfter(WM_MOUSEMOVE, 0, MAKELPARAM(300, 300), covers[1]), 1);
+
+    EXPECT_EQ(app->Shutdown(), kOk);
+    app = nullptr;
+    for (HWND cover : covers) EXPECT_FALSE(IsWindow(cover));
+    EXPECT_FALSE(test::ClassExists(L"Night Harbor 3D Cover"));
 }
 
 TEST_F(FullScreenRunTest, CloseEndsTheRunAndShutdownClosesTheWindowAndItsClass) {

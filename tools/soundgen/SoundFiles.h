@@ -24,7 +24,8 @@ Sound MakeTone(uint32_t rate, int channels, double seconds, double frequency, fl
 std::vector<uint8_t> EncodeWav(const Sound& sound, int bits);
 
 // An Ogg Vorbis file through libvorbis (VorbisEncoder.cpp, host builds only) at `quality` (-0.1..1); false when the
-// encoder refuses the sound.
-bool EncodeVorbis(const Sound& sound, float quality, std::vector<uint8_t>& file);
+// encoder refuses the sound. A `loop` is coded as if it went on into its start, so its end joins its start as
+// closely as the codec allows; it decodes to the same length.
+bool EncodeVorbis(const Sound& sound, float quality, std::vector<uint8_t>& file, bool loop = false);
 
 }  // namespace zav::soundgen

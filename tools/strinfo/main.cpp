@@ -1,12 +1,16 @@
+// strinfo --classes: prints the names of the classes a scene file can hold.
 // strinfo [--time SECONDS [--seed N]] FILE: loads a scene file through the
 // engine, with every engine class registered, and prints its object graph
 // and the log's warnings and errors. With --time it also plays the scene for
 // SECONDS in steps of 1/60 s, with a renderer without a device current, and
 // prints where every node is then and what the screensaver controller shows.
+// The file's folder joins the virtual file tree, so that the pictures the
+// scene names (Textures/...) are found beside it, as in the Media archive.
 // Exits with 0 when the scene loads (and, with --time, its root is a node),
 // 1 when it does not, 2 on a wrong command line.
 #include <cerrno>
 #include <cmath>
+#include <filesystem>
 #include <cstdlib>
 #include <iostream>
 #include <string>
@@ -16,8 +20,10 @@
 #include "engine/core/Engine.h"
 #include "engine/core/Log.h"
 #include "engine/core/Object.h"
+#include "engine/core/ObjectFactory.h"
 #include "engine/core/Result.h"
 #include "engine/files/CodecManager.h"
+#include "engine/files/DiskFolder.h"
 #include "engine/files/File.h"
 #include "engine/files/SceneFile.h"
 #include "engine/platform/Platform.h"
@@ -112,12 +118,21 @@ int Play(Object& scene, const Options& options) {
     return kOk;
 }
 
+// The classes that scene files can name, one a line.
+int PrintClasses() {
+    if (EngineInit() != kOk) return 1;
+    for (const String& name : CreatableTypeNames()) std::cout << name.CStr() << '\n';
+    EngineShutdown();
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::string(argv[1]) == "--classes") return PrintClasses();
     Options options;
     if (!ParseOptions(argc, argv, &options)) {
-        std::cerr << "usage: strinfo [--time SECONDS [--seed N]] FILE.STR\n";
+        std::cerr << "usage: strinfo [--time SECONDS [--seed N]] FILE.STR | strinfo --classes\n";
         return 2;
     }
     Ref<tools::SceneTreeRecorder> recorder(new tools::SceneTreeRecorder());
@@ -125,6 +140,10 @@ int main(int argc, char** argv) {
     int result = EngineInit();
     if (result == kOk) {
         LoadCodec("STRSceneCodec", nullptr);
+        for (const char* codec : {"TGAImageCodec", "JPGImageCodec", "BMPImageCodec", "CUBEImageCodec"})
+            LoadCodec(codec, nullptr);
+        const std::filesystem::path folder = std::filesystem::u8path(options.file).parent_path();
+        MountDiskFolder(folder.empty() ? "." : folder.u8string().c_str());
         // Camera switching needs a current renderer; the screensaver
         // controller chooses its first shot while the scene loads.
         if (options.play && (RegisterNullRendererModule() != kOk || CreateRenderer("NullRenderer") != kOk))

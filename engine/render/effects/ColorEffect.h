@@ -11,6 +11,9 @@ class ColorEffect : public GeometryNodeEffect {
 
     explicit ColorEffect(const String& name = String());
 
+    // The colour texts do not skin: a skinned colour mesh skins on the processor.
+    bool HasShaderSkin() const override { return false; }
+
     int Save(Stream& stream) override;
     int Load(Stream& stream) override;
 

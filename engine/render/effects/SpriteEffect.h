@@ -13,6 +13,9 @@ class SpriteEffect : public GeometryNodeEffect {
 
     explicit SpriteEffect(const String& name = String());
 
+    // Sprites have no shader technique: a skin is applied on the processor.
+    bool HasShaderSkin() const override { return false; }
+
     Object* FindObject(const String& name) override;
     void CollectObjects(const TypeInfo* type, Array<Object*>& objects) override;
     int Save(Stream& stream) override;

@@ -14,6 +14,9 @@ class TextureEffect : public ColorEffect {
 
     explicit TextureEffect(const String& name = String());
 
+    // The texture and lit effects have skinning texts.
+    bool HasShaderSkin() const override { return true; }
+
     // Also the texture's animation.
     void Animate(double time) override;
     Object* FindObject(const String& name) override;

@@ -31,7 +31,9 @@ namespace zav {
     ZAV_FOG("r0", "c9", "c11.x")
 
 #define ZAV_TEXCOORD_INPUT "dcl_texcoord0 v7\n"
-#define ZAV_TEXCOORD_COPY "mov oT0.xy, v7\n"
+// All of the set: two components for pictures, three for cube and volume
+// textures (the missing ones read as 0 and 1).
+#define ZAV_TEXCOORD_COPY "mov oT0, v7\n"
 #define ZAV_LIT_INPUTS "dcl_normal v3\n" ZAV_TEXCOORD_INPUT
 
 // Skin texts, shader model 2.0: r5 = the skinned position; `normal` adds
