@@ -25,3 +25,19 @@ static double ZavStbFloor(double value) {
 void zav_stb_vorbis_mend_overlap(stb_vorbis* vorbis) {
     if (vorbis->previous_length < 0) vorbis->previous_length = 0;
 }
+
+/* stb_vorbis looks a code up one entry at a time in a codebook of up to
+   eight entries (or one without a sorted table), masking the bits it holds
+   with (1 << length) - 1 in an int: a 31-bit code makes that undefined. No
+   encoder gives so small a codebook a code that long; a file that does is
+   refused. */
+int zav_stb_vorbis_codes_fit(const stb_vorbis* vorbis) {
+    int book, entry;
+    for (book = 0; book < vorbis->codebook_count; ++book) {
+        const Codebook* codebook = &vorbis->codebooks[book];
+        if (!codebook->codewords || (codebook->entries > 8 && codebook->sorted_codewords)) continue;
+        for (entry = 0; entry < codebook->entries; ++entry)
+            if (codebook->codeword_lengths[entry] != NO_CODE && codebook->codeword_lengths[entry] >= 31) return 0;
+    }
+    return 1;
+}

@@ -17,6 +17,9 @@ extern "C" {
 // Clears an overlap length that a damaged last page left negative; call it
 // before each stb_vorbis_get_frame_float (StbVorbis.c says why).
 void zav_stb_vorbis_mend_overlap(stb_vorbis* vorbis);
+// Whether every code of the stream's codebooks can be looked up without
+// undefined arithmetic (StbVorbis.c says which cannot); 0 refuses the file.
+int zav_stb_vorbis_codes_fit(const stb_vorbis* vorbis);
 #ifdef __cplusplus
 }
 #endif

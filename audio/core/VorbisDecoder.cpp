@@ -193,7 +193,7 @@ std::unique_ptr<Decoder> OpenVorbisDecoder(const uint8_t* data, size_t size) {
     if (!vorbis) return nullptr;
     stb_vorbis_info info = stb_vorbis_get_info(vorbis);
     if ((info.channels != 1 && info.channels != 2) || info.sample_rate < kMinSoundRate ||
-        info.sample_rate > kMaxSoundRate) {
+        info.sample_rate > kMaxSoundRate || !zav_stb_vorbis_codes_fit(vorbis)) {
         stb_vorbis_close(vorbis);
         return nullptr;
     }
