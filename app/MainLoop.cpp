@@ -43,6 +43,7 @@ int RunFrameLoop(FrameSteps& steps, Timer& timer, FpsCounter& fpsCounter, Render
             LogError("Неудачен рендеринг.");
             return kFailed;
         }
+        steps.DrawOverlays();
         renderer->EndRender();
     }
     return kOk;

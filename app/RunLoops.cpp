@@ -22,6 +22,7 @@ public:
     bool IsRunning() const override { return app_.IsRunning(); }
     int Update(double seconds) override { return app_.Update(seconds); }
     int Render() override { return app_.Render(); }
+    int DrawOverlays() override { return app_.DrawOverlays(); }
 
 private:
     ScreensaverApp& app_;

@@ -75,10 +75,13 @@ int SceneScreensaver::Update(double seconds) {
 
 int SceneScreensaver::Render() {
     Renderer* renderer = GetRenderer();
-    Node* scene = GetSceneNode();
-    if (!renderer || !scene) return kOk;
-    scene->Render(*renderer);
-    renderer->FlushDeferred();
+    if (!renderer) return kOk;
+    if (Node* scene = GetSceneNode()) {
+        scene->Render(*renderer);
+        renderer->FlushDeferred();
+    }
+    // Black over the whole screen as the controller's shots end and begin.
+    if (fadeEffect_) overlays_.DrawVeil(*renderer, *fadeEffect_, static_cast<float>(fadeOpacity_));
     return kOk;
 }
 

@@ -4,6 +4,7 @@
 #include "app/ScreensaverApp.h"
 #include "engine/core/Object.h"
 #include "engine/core/RefCounted.h"
+#include "engine/render/effects/ColorEffect.h"
 
 namespace zav {
 
@@ -24,6 +25,8 @@ public:
     // The opacity of the black veil between camera shots, from the
     // screensaver controller's current set at the last Update; 0 without one.
     double GetFadeOpacity() const { return fadeOpacity_; }
+    // The veil's colour effect; null outside the visual data's life.
+    ColorEffect* GetFadeEffect() const { return fadeEffect_.Get(); }
 
 protected:
     int OnInputEventExtra(const InputEvent&) override { return 0; }
@@ -59,6 +62,7 @@ private:
     Ref<Object> scene_;
     ScreensaverController* screensaverController_ = nullptr;
     double fadeOpacity_ = 0.0;
+    Ref<ColorEffect> fadeEffect_;
     // The settings dialog's picture while the dialog is open.
     DialogPicture settingsPicture_{"settings.bmp"};
 };

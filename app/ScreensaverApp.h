@@ -10,6 +10,7 @@
 #include "app/CommandLine.h"
 #include "app/DisplayModeList.h"
 #include "app/MonitorCovers.h"
+#include "app/ScreenOverlays.h"
 #include "app/Settings.h"
 #include "app/Timer.h"
 #include "engine/core/String.h"
@@ -53,6 +54,7 @@ public:
     // The settings dialog while it is open (the preview window in preview mode).
     HWND GetDialogWindow() const { return dialogWindow_; }
     const FpsCounter& GetFpsCounter() const { return fpsCounter_; }
+    const ScreenOverlays& GetOverlays() const { return overlays_; }
     const SettingsValues& GetSettings() const { return current_; }
     SettingsValues& GetSettings() { return current_; }
     const SettingsValues& GetDefaultSettings() const { return defaults_; }
@@ -91,6 +93,8 @@ protected:
     int CreateVisualData();
     int DeleteVisualData();
     int ShowLoadingScreen();
+    // The frame rate and the clock as the settings ask, over the frame.
+    int DrawOverlays();
     int RunMainLoop();
     int RunPreviewLoop();
     int CreatePreviewWindow();
@@ -121,6 +125,9 @@ protected:
     MonitorCovers monitorCovers_;
     Timer timer_;
     FpsCounter fpsCounter_;
+    // The visual data: what the loading screen, the overlays and the veil
+    // are drawn with.
+    ScreenOverlays overlays_;
 
 private:
     friend class AppFrameSteps;

@@ -1,7 +1,8 @@
 // Feeds arbitrary bytes to ReadObject with every scene class registered (sound
 // nodes with the portable audio library behind them), as
 // a damaged scene file would reach the loader. What reads is updated, drawn
-// through a renderer without a device (flares on both drawing paths),
+// through a renderer without a device (flares, and the effects with and
+// without shaders: post-render effects with their film band and glow),
 // rebuilt (normals, tangents, volumes), its controllers driven and reset,
 // and saved and read again. Afterwards
 // every object reached drops its references, which undoes the cycles a
@@ -24,6 +25,7 @@
 #include "engine/render/CubeTexture.h"
 #include "engine/render/GeometryNodeEffect.h"
 #include "engine/render/Texture.h"
+#include "engine/render/effects/CustomGlowPostRenderEffect.h"
 #include "engine/render/effects/SpriteEffect.h"
 #include "engine/render/effects/Texture1DL1PLEffect.h"
 #include "engine/render/effects/Texture1DLEffect.h"
@@ -85,6 +87,8 @@ std::vector<Ref<Object>> Reachable(Object* root) {
             visit(lit->GetDirectionalLight());
             visit(lit->GetPointLight());
         }
+        if (auto* glow = ObjectCast<CustomGlowPostRenderEffect>(object))
+            for (int i = 0; i < glow->GetGlowNodeCount(); ++i) visit(glow->GetGlowNode(i));
         if (auto* texture = ObjectCast<BaseTexture>(object)) visit(texture->GetPicture());
         if (auto* composite = ObjectCast<CompositeTexture>(object))
             for (int i = 0; i < composite->GetSliceCount(); ++i) visit(composite->GetSlice(i));

@@ -198,6 +198,12 @@ public:
     // depth (drawing over what is already there).
     void SetDepthEqual(bool equal) { depthEqual_ = equal; }
     bool IsDepthEqual() const { return depthEqual_; }
+    // Set while a post-render effect draws into the film band (the middle
+    // three quarters of the viewport's height).
+    void SetFilm(bool film) { film_ = film; }
+    bool IsFilm() const { return film_; }
+    // The colour the colour buffer was last cleared to.
+    const Color& GetClearColor() const { return clearColor_; }
     // Appends `light` to the light stack (not counted); a lit pass pushes its
     // light just before EnableLight.
     void PushLight(Light* light);
@@ -266,6 +272,8 @@ protected:
     // True the first time it is asked about `objectId`: for problems that
     // would otherwise be reported every frame.
     bool ReportOnce(int32_t objectId);
+    // Clear remembers the colour it clears the colour buffer to.
+    void RememberClearColor(const Color& color) { clearColor_ = color; }
     // A reference that keeps this renderer alive while it detaches device
     // objects, each of which may hold the last reference to it (none while
     // it is being destroyed).
@@ -287,6 +295,8 @@ private:
     Ref<GeometryNode> currentNode_;
     Pass* currentPass_ = nullptr;
     bool depthEqual_ = false;
+    bool film_ = false;
+    Color clearColor_;
     bool shadersDisabled_ = false;
     Array<Light*> lights_{1, 1};
     Array<DeferredNode> deferred_;  // made in the .cpp, where GeometryNode is complete

@@ -35,6 +35,11 @@ public:
         renderer_->calls.push_back("Render");
         return ++renders == failRenderAt ? kFailed : kOk;
     }
+    // A failing overlay draw does not end the run.
+    int DrawOverlays() override {
+        renderer_->calls.push_back("DrawOverlays");
+        return kFailed;
+    }
 
     bool running = true;
     int updates = 0, renders = 0;
@@ -75,7 +80,7 @@ protected:
 
 TEST_F(MainLoopTest, EachFrameUpdatesClearsBeginsRendersAndEnds) {
     EXPECT_EQ(Run(), kOk);
-    std::vector<std::string> frame = {"Update", "Clear", "BeginFrame", "Render", "EndFrame"};
+    std::vector<std::string> frame = {"Update", "Clear", "BeginFrame", "Render", "DrawOverlays", "EndFrame"};
     std::vector<std::string> expected;
     for (int i = 0; i < 3; ++i) expected.insert(expected.end(), frame.begin(), frame.end());
     EXPECT_EQ(renderer->calls, expected);

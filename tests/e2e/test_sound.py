@@ -43,10 +43,11 @@ class SoundRuns(unittest.TestCase):
         wine.registry_add(REGISTRY_KEY, "SFX", "REG_DWORD", int(sfx))
         wine.registry_add(REGISTRY_KEY, "Volume", "REG_DWORD", volume)
 
-    def play_and_record(self, seconds=2.5):
-        """Starts the screensaver on the test's daemon, records `seconds` of its run, ends it with a key."""
+    def play_and_record(self, seconds=2.5, screensaver=None):
+        """Starts the screensaver (the sound test one unless told) on the test's daemon, records `seconds` of
+        its run, ends it with a key."""
         self.pulse = pulse_audio.PulseDaemon()
-        self.program = wine.Running(os.environ["ZAV_SOUND_SCREENSAVER"], "/s",
+        self.program = wine.Running(screensaver or os.environ["ZAV_SOUND_SCREENSAVER"], "/s",
                                     env=self.pulse.program_environment())
         self.assertTrue(wine.wait_for_log_line(("INFO", "Сейвер создан."), timeout=90, process=self.program),
                         "the screensaver was not created")
@@ -97,6 +98,22 @@ class SoundRuns(unittest.TestCase):
         self.assertDeviceOpened()
         self.assertGreater(len(left), pulse_audio.RATE)
         self.assertLess(max(pulse_audio.rms(left), pulse_audio.rms(right)), 0.001)
+
+    def test_the_harbour_plays_its_music_and_sounds_and_the_settings_silence_them(self):
+        # The shipped screensaver and scene: the music loop everywhere, the
+        # waves and the bell where they are, whichever shot comes first.
+        levels = {}
+        for music, sfx in ((True, True), (False, True), (False, False)):
+            self.settings(music=music, sfx=sfx, volume=80)
+            left, right = self.play_and_record(3.0, screensaver=wine.screensaver_path())
+            self.assertDeviceOpened()
+            levels[music, sfx] = max(pulse_audio.rms(left), pulse_audio.rms(right))
+            self.pulse.stop()
+            self.pulse = None
+        self.assertGreater(levels[True, True], 0.01, "the music is not heard")
+        self.assertGreater(levels[False, True], 0.0005, "the waves and the bell are not heard")
+        self.assertLess(levels[False, True], levels[True, True])
+        self.assertLess(levels[False, False], 0.0005, "Music and SFX off still sound")
 
     def test_without_an_audio_server_the_run_is_silent_and_ends_cleanly(self):
         self.settings(music=True, sfx=True, volume=50)

@@ -359,6 +359,14 @@ def colour_share(path, colour):
     return float(result.stdout.decode())
 
 
+def region_difference(first, second, x, y, width, height):
+    """The mean difference, 0 to 1, between a rectangle of two picture files of one size."""
+    result = subprocess.run(["convert", first, second, "-crop", "%dx%d+%d+%d" % (width, height, x, y), "+repage",
+                             "-compose", "difference", "-composite", "-colorspace", "gray", "-format", "%[fx:mean]",
+                             "info:"], check=True, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE)
+    return float(result.stdout.decode().strip())
+
+
 def window_region_statistics(path, geometry, left, top, right, bottom):
     """region_statistics of the part of a window (x, y, width, height) between fractions of its size;
     for a picture of the window alone, give its geometry with x and y 0."""

@@ -316,11 +316,14 @@ TEST(ShaderTextMath, ModelOnePixelTextsCombineColourAndTexture) {
     ExpectNear(pixel(kLitPixelText11), Vec4{0.375f, 0.125f, 0.5f, 0.5f}, 0);
 }
 
+// The quad's corner (x, y) through a glow vertex text, with half a texel of
+// a 256 × 192 target in c1; the texture coordinates it should give.
 Vec4 QuadVertex(ShaderInterpreter& shader, const char* text, float x, float y) {
     shader.inputs[0] = Vec4{x, y, 0, 1};
+    shader.constants[1] = Vec4{0.5f / 256, 0.5f / 192, 3, 3};  // z and w are not read
     Execute(shader, text);
     ExpectNear(shader.position, Vec4{x, y, 0, 1}, 0);
-    return Vec4{0.5f * (1 + x), 0.5f * (1 - y), 0, 0};
+    return Vec4{0.5f * (1 + x) + 0.5f / 256, 0.5f * (1 - y) + 0.5f / 192, 0, 0};
 }
 
 TEST(ShaderTextMath, GlowVertexTextsPlaceTheTaps) {
@@ -344,8 +347,8 @@ TEST(ShaderTextMath, GlowVertexTextsPlaceTheTaps) {
 
     ShaderInterpreter combine;
     const Vec4 c = QuadVertex(combine, kGlowCombineVertexText, 1, -1);
-    EXPECT_EQ(combine.texCoords[0].x, c.x);
-    EXPECT_EQ(combine.texCoords[0].y, c.y);
+    EXPECT_FLOAT_EQ(combine.texCoords[0].x, c.x);
+    EXPECT_FLOAT_EQ(combine.texCoords[0].y, c.y);
 }
 
 TEST(ShaderTextMath, GlowPixelTextsWeighTheirSamples) {

@@ -83,8 +83,8 @@ TEST(ShaderTexts, DefinitionsStayAboveTheUploadedRegisters) {
         {kLitWaveVertexText11, 15},      {kLitVertexText20, 10},          {kLitWaveVertexText20, 11},
         {kLitSkinVertexText20, 210},     {kLitPixelText20, 5},            {kTwoLightVertexText11, 16},
         {kTwoLightWaveVertexText11, 17}, {kTwoLightVertexText20, 10},     {kTwoLightWaveVertexText20, 11},
-        {kTwoLightSkinVertexText20, 210}, {kTwoLightPixelText20, 7},      {kGlowDownsampleVertexText, 1},
-        {kGlowBlurVertexText, 1},        {kGlowCombineVertexText, 1},
+        {kTwoLightSkinVertexText20, 210}, {kTwoLightPixelText20, 7},      {kGlowDownsampleVertexText, 2},
+        {kGlowBlurVertexText, 2},        {kGlowCombineVertexText, 2},
     };
     for (const Layout& layout : layouts) {
         const std::vector<uint32_t> tokens = Assembled(layout.text);

@@ -6,6 +6,7 @@
 #include "engine/core/Result.h"
 #include "engine/render/BaseTexture.h"
 #include "engine/render/Pass.h"
+#include "engine/render/Texture.h"
 #include "engine/render/null/NullRenderer.h"
 #include "engine/scene/Buffer.h"
 #include "engine/scene/GeometryNode.h"
@@ -48,10 +49,11 @@ public:
         calls.push_back("ReleaseDevice");
         return NullRenderer::ReleaseDevice();
     }
-    void Clear(int32_t flags, const Color& color, float, uint32_t) override {
+    void Clear(int32_t flags, const Color& color, float depth, uint32_t stencil) override {
         lastClearFlags = flags;
         lastClearColor = color;
         calls.push_back("Clear");
+        NullRenderer::Clear(flags, color, depth, stencil);
     }
     int BeginFrame() override {
         calls.push_back("BeginFrame");
@@ -85,13 +87,27 @@ public:
         calls.push_back((recording ? "RecordPass " : "BeginPass ") + std::to_string(pass->GetId()));
         return NullRenderer::BeginPass(pass);
     }
+    // Draws made while the depth test is "equal" say so.
     void DrawCurrent() override {
-        calls.push_back("DrawCurrent " + CurrentName());
+        calls.push_back("DrawCurrent " + CurrentName() + (IsDepthEqual() ? " depth-equal" : ""));
         NullRenderer::DrawCurrent();
     }
     void DrawPrimitives(int count) override {
         calls.push_back("DrawPrimitives " + CurrentName() + " " + std::to_string(count));
         NullRenderer::DrawPrimitives(count);
+    }
+    void PushTextureTarget(Texture* texture) override {
+        calls.push_back("PushTextureTarget " + Name(texture));
+        NullRenderer::PushTextureTarget(texture);
+    }
+    void PopTarget() override {
+        calls.push_back("PopTarget");
+        NullRenderer::PopTarget();
+    }
+    void SetViewport(float x, float y, float width, float height) override {
+        NullRenderer::SetViewport(x, y, width, height);
+        calls.push_back("SetViewport " + std::to_string(GetViewportX()) + "," + std::to_string(GetViewportY()) + " " +
+                        std::to_string(GetViewportWidth()) + "x" + std::to_string(GetViewportHeight()));
     }
     void EnableLight(Light* light) override {
         calls.push_back("EnableLight " + std::string(light ? light->GetName().CStr() : "null"));

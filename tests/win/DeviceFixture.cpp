@@ -34,12 +34,15 @@ void DeviceFixture::SetUp() {
     ASSERT_EQ(EngineInit(), kOk);
     LoadCodec("BMPImageCodec", nullptr);
     InstallSystemWindow();
-    ASSERT_EQ(CreateRenderer("DirectX9"), kOk);
+    if (D3D9Renderer* own = MakeRenderer())
+        MakeRendererCurrent(own);
+    else
+        ASSERT_EQ(CreateRenderer("DirectX9"), kOk);
     renderer = dynamic_cast<D3D9Renderer*>(GetRenderer());
     ASSERT_NE(renderer, nullptr);
     const int mode = WindowedMode(*renderer);
     ASSERT_GE(mode, 0);
-    ASSERT_EQ(renderer->OpenWindow(mode, "device test", nullptr, 0, 0, kSize, kSize), kOk);
+    ASSERT_EQ(renderer->OpenWindow(mode, "device test", nullptr, 0, 0, frameWidth, frameHeight), kOk);
     device = renderer->GetDevice();
     ASSERT_NE(device, nullptr);
     camera = new Camera("eye");
@@ -54,22 +57,32 @@ void DeviceFixture::TearDown() {
 }
 
 Ref<Image> DeviceFixture::Frame(std::initializer_list<Node*> nodes) {
-    Ref<Image> frame(new Image("frame"));
     for (Node* node : nodes) node->UpdateSubtree(0.0, true);
+    return Frame([this, nodes] {
+        for (Node* node : nodes) node->Draw(*renderer);
+    });
+}
+
+Ref<Image> DeviceFixture::Frame(const std::function<void()>& draw) {
+    Ref<Image> frame(new Image("frame"));
     renderer->Clear(kClearColor | kClearDepth, Color{0, 0, 0, 1}, 1.0f, 0);
     EXPECT_EQ(renderer->BeginRender(), kOk);
-    for (Node* node : nodes) node->Draw(*renderer);
+    draw();
     renderer->FlushDeferred();
     EXPECT_EQ(renderer->ReadBackBuffer(*frame), kOk);
     renderer->EndRender();
-    // ZAV_FRAME_FOLDER=DIR keeps every frame as a BMP there, to look at.
-    if (const char* folder = std::getenv("ZAV_FRAME_FOLDER")) {
-        static int count = 0;
-        const std::string name = std::string(folder) + "/frame-" + std::to_string(++count) + ".bmp";
-        File file(name.c_str());
-        if (ImageCodec* codec = FindCodecForFile<ImageCodec>(&file)) codec->EncodeImage(&file, frame.Get());
-    }
+    KeepFrame(*frame);
     return frame;
+}
+
+void DeviceFixture::KeepFrame(Image& frame) {
+    // ZAV_FRAME_FOLDER=DIR keeps every frame as a BMP there, to look at.
+    const char* folder = std::getenv("ZAV_FRAME_FOLDER");
+    if (!folder) return;
+    static int count = 0;
+    const std::string name = std::string(folder) + "/frame-" + std::to_string(++count) + ".bmp";
+    File file(name.c_str());
+    if (ImageCodec* codec = FindCodecForFile<ImageCodec>(&file)) codec->EncodeImage(&file, &frame);
 }
 
 Rgb DeviceFixture::Pixel(const Image& frame, int x, int y) {

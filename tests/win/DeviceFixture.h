@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 #include <initializer_list>
 #include <vector>
 
@@ -50,7 +51,16 @@ protected:
     // Clears to black, draws `nodes` (each through Draw, as the scene would)
     // and reads the frame back before presenting it.
     Ref<Image> Frame(std::initializer_list<Node*> nodes);
+    // The same with `draw` doing the drawing between the frame's begin and
+    // its read-back.
+    Ref<Image> Frame(const std::function<void()>& draw);
+    // A renderer of a class of the test's own (null: the "DirectX9"
+    // module's); made current by SetUp.
+    virtual D3D9Renderer* MakeRenderer() { return nullptr; }
 public:
+    // Writes `frame` as a BMP into the folder ZAV_FRAME_FOLDER names, if
+    // any, to look at.
+    static void KeepFrame(Image& frame);
     // Triangles with these positions and indices, drawn by `effect`.
     static Ref<Triangles> MakeTriangles(GeometryNodeEffect* effect, std::vector<Vector3> positions,
                                         std::vector<int32_t> indices);
@@ -77,6 +87,9 @@ protected:
     D3D9Renderer* renderer = nullptr;
     IDirect3DDevice9* device = nullptr;
     Ref<Camera> camera;
+    // The window's client size; a test may set it in its constructor.
+    int frameWidth = kSize;
+    int frameHeight = kSize;
 };
 
 }  // namespace zav::test

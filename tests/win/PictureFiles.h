@@ -8,9 +8,7 @@
 #include <algorithm>
 #include <string>
 
-#include "engine/files/Directory.h"
-#include "engine/files/FileManager.h"
-#include "engine/files/MemoryFile.h"
+#include "tests/support/VirtualFiles.h"
 
 namespace zav::test {
 
@@ -47,21 +45,6 @@ inline std::string SolidBmp(int width, int height, char level = '\x40') {
     bytes.append(reinterpret_cast<const char*>(&info), sizeof info);
     bytes.append(static_cast<size_t>(rowBytes * height), level);
     return bytes;
-}
-
-// Puts a file with `bytes` into the virtual file tree as a mounted archive
-// holds it: in a directory under the root, which owns both. The engine must
-// be running.
-inline bool AttachDataFile(const char* archive, const char* name, const std::string& bytes) {
-    Directory* directory = GetRoot()->FindSubdirectory(archive);
-    if (!directory) {
-        directory = new Directory(archive);
-        if (GetRoot()->AttachDirectory(directory) != 0) return false;
-    }
-    auto* file = new MemoryFile(name);
-    char* copy = new char[bytes.size() > 0 ? bytes.size() : 1];
-    std::copy(bytes.begin(), bytes.end(), copy);
-    return file->SetSource(copy, static_cast<int32_t>(bytes.size())) == 0 && directory->AttachFile(file) == 0;
 }
 
 }  // namespace zav::test

@@ -19,6 +19,8 @@
 #include "engine/render/Texture.h"
 #include "engine/render/VolumeTexture.h"
 #include "engine/render/effects/ColorEffect.h"
+#include "engine/render/effects/CustomGlowPostRenderEffect.h"
+#include "engine/render/effects/PostRenderEffect.h"
 #include "engine/render/effects/SpriteEffect.h"
 #include "engine/render/effects/Texture1DL1PLEffect.h"
 #include "engine/render/effects/Texture1DLEffect.h"
@@ -380,8 +382,20 @@ Ref<SceneNode> BuildHarbourScene() {
             }
         activate->AddSwitched(glintSize.Get());
     }
+    // The shots' node keeps a plain post-render effect: without the band it
+    // draws its children as they are (cameras and points draw nothing).
+    shots->AddEffect(Ref<PostRenderEffect>(new PostRenderEffect("Plain")).Get());
     root->AddChild(shots.Get());
     root->AddController(screensaver.Get());
+
+    // The whole picture in a cinema band, the lit windows, the moon and the
+    // lamp room glowing into the night.
+    Ref<CustomGlowPostRenderEffect> glowing(new CustomGlowPostRenderEffect("Glow"));
+    glowing->SetFilm(true);
+    glowing->glowIntensity = 0.8f;
+    for (const char* name : {"Windows", "CabinWindows", "MoonDisc"})
+        if (auto* node = ObjectCast<Node>(root->FindObject(name))) glowing->AddGlowNode(node);
+    root->AddEffect(glowing.Get());
     root->UpdateSubtree(0.0, true);
     return root;
 }

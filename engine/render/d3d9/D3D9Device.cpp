@@ -204,7 +204,7 @@ void D3D9Renderer::Clear(int32_t flags, const Color& color, float depth, uint32_
     lastClear_ = {flags, color, depth, stencil};
     DWORD clearFlags = 0;
     if (flags & kClearColor) {
-        clearColor_ = color;
+        RememberClearColor(color);
         clearFlags |= D3DCLEAR_TARGET;
     }
     // Clearing a buffer the device does not have fails the whole call.

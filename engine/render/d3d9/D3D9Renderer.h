@@ -103,7 +103,6 @@ public:
 
     IDirect3DDevice9* GetDevice() const { return device_; }
     D3DFORMAT GetDepthFormat() const { return present_.AutoDepthStencilFormat; }
-    const Color& GetClearColor() const { return clearColor_; }
 
 protected:
     void DestroyDeviceObject(void* handle) override;
@@ -119,6 +118,7 @@ private:
         BaseTexture* texture = nullptr;
         IDirect3DSurface9* color = nullptr;  // the targets before the push
         IDirect3DSurface9* depth = nullptr;
+        D3DVIEWPORT9 viewport = {};  // restored by the pop
     };
 
     // D3D9Device.cpp
@@ -193,7 +193,6 @@ private:
     IDirect3DDevice9* device_ = nullptr;
     // The device's parameters as created: back buffer size and depth format.
     D3DPRESENT_PARAMETERS present_ = {};
-    Color clearColor_;
     ClearRecord lastClear_;  // repeated after a reset in the middle of a frame
     DisplayMode mode_;
     DWORD maxVertexIndex_ = 0xFFFF;

@@ -84,6 +84,7 @@ void D3D9Renderer::PushSurfaces(BaseTexture* texture, IDirect3DSurface9* color, 
     record.texture = texture;
     device_->GetRenderTarget(0, &record.color);
     device_->GetDepthStencilSurface(&record.depth);
+    device_->GetViewport(&record.viewport);
     // A target that could not be made still takes its place on the stack,
     // so that the pop that belongs to it restores what was there.
     if (color) {
@@ -96,7 +97,7 @@ void D3D9Renderer::PushSurfaces(BaseTexture* texture, IDirect3DSurface9* color, 
     } catch (const std::bad_alloc&) {
         if (record.color) device_->SetRenderTarget(0, record.color);
         if (record.depth) device_->SetDepthStencilSurface(record.depth);
-        SetViewportTo(device_, record.color);
+        device_->SetViewport(&record.viewport);
         if (record.color) record.color->Release();
         if (record.depth) record.depth->Release();
     }
@@ -201,10 +202,9 @@ void D3D9Renderer::PopTarget() {
     TargetRecord record = targets_.back();
     targets_.pop_back();
     if (record.depth) device_->SetDepthStencilSurface(record.depth);
-    if (record.color) {
-        device_->SetRenderTarget(0, record.color);
-        SetViewportTo(device_, record.color);
-    }
+    if (record.color) device_->SetRenderTarget(0, record.color);
+    // The viewport of before the push: a band of the screen stays a band.
+    device_->SetViewport(&record.viewport);
     if (record.color) record.color->Release();
     if (record.depth) record.depth->Release();
 }

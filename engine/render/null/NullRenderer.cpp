@@ -6,6 +6,10 @@
 #include "engine/files/BuiltinModules.h"
 #include "engine/files/Module.h"
 #include "engine/render/BaseTexture.h"
+#include "engine/render/CubeTexture.h"
+#include "engine/render/Image.h"
+#include "engine/render/Texture.h"
+#include "engine/render/VolumeImage.h"
 #include "engine/render/OcclusionQuery.h"
 #include "engine/render/Pass.h"
 #include "engine/render/RenderStateBlock.h"
@@ -68,8 +72,12 @@ void NullRenderer::SetCaps(const RendererCaps& caps) {
 }
 
 void NullRenderer::SetViewportSize(int width, int height) {
-    viewportWidth_ = width;
-    viewportHeight_ = height;
+    viewport_.width = width;
+    viewport_.height = height;
+}
+
+void NullRenderer::Clear(int32_t flags, const Color& color, float, uint32_t) {
+    if (flags & kClearColor) RememberClearColor(color);
 }
 
 int NullRenderer::CreateDevice(int32_t modeIndex, const String&, void*, int32_t, int32_t, int32_t width,
@@ -223,20 +231,56 @@ void NullRenderer::DisableLight() {
     if (enabledLights_ > GetLightCount()) enabledLights_ = GetLightCount();
 }
 
-void NullRenderer::PushDepthTarget(Texture* texture, float, float) {
-    if (texture)
-        PushTarget();
-    else
+void NullRenderer::PushTarget(int width, int height) {
+    try {
+        savedViewports_.push_back(viewport_);
+    } catch (const std::bad_alloc&) {
+        return;  // as a device target that could not be made: nothing changes
+    }
+    if (width > 0 && height > 0) viewport_ = {0, 0, width, height};
+}
+
+void NullRenderer::PushTextureTarget(Texture* texture) {
+    if (!texture) {
         PopTarget();
+        return;
+    }
+    const Image* image = texture->GetImage();
+    PushTarget(image ? image->GetWidth() : 0, image ? image->GetHeight() : 0);
+}
+
+void NullRenderer::PushCubeTarget(int, CubeTexture* texture) {
+    if (!texture) {
+        PopTarget();
+        return;
+    }
+    const VolumeImage* image = texture->GetImage(false);
+    PushTarget(image ? image->GetWidth() : 0, image ? image->GetWidth() : 0);
+}
+
+void NullRenderer::PushDepthTarget(Texture* texture, float, float) {
+    if (!texture) {
+        PopTarget();
+        return;
+    }
+    const Image* image = texture->GetImage();
+    PushTarget(image ? image->GetWidth() : 0, image ? image->GetHeight() : 0);
 }
 
 void NullRenderer::PopTarget() {
     FlushDeferred();
-    if (targetDepth_ > 0) --targetDepth_;
+    if (savedViewports_.empty()) return;
+    viewport_ = savedViewports_.back();
+    savedViewports_.pop_back();
 }
 
-void NullRenderer::SetViewport(float, float, float width, float height) {
-    SetViewportSize(static_cast<int>(width), static_cast<int>(height));
+void NullRenderer::SetViewport(float x, float y, float width, float height) {
+    // Converted as the device's viewport is: negative (and not-a-number) values are 0.
+    auto whole = [](float value) {
+        if (!(value > 0.0f)) return 0;
+        return value < 2147483520.0f ? static_cast<int>(value) : 2147483520;
+    };
+    viewport_ = {whole(x), whole(y), whole(width), whole(height)};
 }
 
 }  // namespace zav

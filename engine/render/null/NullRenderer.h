@@ -42,7 +42,7 @@ public:
     int CreateDevice(int32_t modeIndex, const String& windowName, void* windowData, int32_t x, int32_t y,
                      int32_t width, int32_t height) override;
     int ReleaseDevice() override;
-    void Clear(int32_t flags, const Color& color, float depth, uint32_t stencil) override {}
+    void Clear(int32_t flags, const Color& color, float depth, uint32_t stencil) override;
     int BeginFrame() override { return 0; }
     int EndFrame() override { return 0; }
     void SetBrightness(int level) override {}
@@ -80,13 +80,17 @@ public:
     void EnableLight(Light* light) override;
     void DisableLight() override;
 
-    void PushTextureTarget(Texture* texture) override { PushTarget(); }
-    void PushCubeTarget(int face, CubeTexture* texture) override { PushTarget(); }
+    // A target takes the viewport to its picture's size (a cube face: the
+    // width both ways) until it is popped, as on a device.
+    void PushTextureTarget(Texture* texture) override;
+    void PushCubeTarget(int face, CubeTexture* texture) override;
     void PushDepthTarget(Texture* texture, float depthBias, float slopeBias) override;
     void PopTarget() override;
-    int GetTargetDepth() const { return targetDepth_; }
-    int GetViewportWidth() const override { return viewportWidth_; }
-    int GetViewportHeight() const override { return viewportHeight_; }
+    int GetTargetDepth() const { return static_cast<int>(savedViewports_.size()); }
+    int GetViewportWidth() const override { return viewport_.width; }
+    int GetViewportHeight() const override { return viewport_.height; }
+    int GetViewportX() const { return viewport_.x; }
+    int GetViewportY() const { return viewport_.y; }
     void SetViewport(float x, float y, float width, float height) override;
 
 protected:
@@ -96,15 +100,19 @@ protected:
     int PrimitivesOf(int indexCount) const;
 
 private:
-    void PushTarget() { ++targetDepth_; }
+    struct Viewport {
+        int x = 0, y = 0, width = 1024, height = 768;
+    };
+    // Saves the viewport for the pop; a picture with a size becomes the
+    // viewport.
+    void PushTarget(int width, int height);
     // The shader when its text assembles (the stand-in made), else null.
     Shader* Assembled(Shader* shader);
 
     Counters counters_;
-    int viewportWidth_ = 1024;
-    int viewportHeight_ = 768;
+    Viewport viewport_;
+    std::vector<Viewport> savedViewports_;
     int enabledLights_ = 0;
-    int targetDepth_ = 0;
     Shader* vertexShader_ = nullptr;
     Shader* pixelShader_ = nullptr;
     float vertexConstants_[kVertexConstants][4] = {};

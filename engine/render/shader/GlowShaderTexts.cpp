@@ -2,13 +2,16 @@
 
 namespace zav {
 
-// c1 = (0.5, -0.5, 1, 0). oPos = (p.x, p.y, 0, 1), r0.xy = t = 0.5 (1 + p.x, 1 - p.y).
+// c2 = (0.5, -0.5, 1, 0). oPos = (p.x, p.y, 0, 1), r0.xy = t + c1 with
+// t = 0.5 (1 + p.x, 1 - p.y).
 #define ZAV_QUAD_VERTEX \
     "vs_2_0\n" \
-    "def c1, 0.5, -0.5, 1, 0\n" \
+    "def c2, 0.5, -0.5, 1, 0\n" \
     "dcl_position v0\n" \
     "mov oPos.xy, v0\n" \
-    "mov oPos.zw, c1.xywz\n"
+    "mov oPos.zw, c2.xywz\n" \
+    "mad r0.xy, v0, c2, c2.x\n" \
+    "add r0.xy, r0, c1\n"
 
 #define ZAV_FIVE_SAMPLES \
     "dcl t0.xy\n" \
@@ -25,10 +28,9 @@ namespace zav {
 
 const char kGlowDownsampleVertexText[] =
     ZAV_QUAD_VERTEX
-    "mad r0.xy, v0, c1, c1.x\n"
     "mov r3.xy, c0\n"
-    "mul r1.xy, r3, c1.zwww\n"  // (c0.x, 0)
-    "mul r2.xy, r3, c1.wzzz\n"  // (0, c0.y)
+    "mul r1.xy, r3, c2.zwww\n"  // (c0.x, 0)
+    "mul r2.xy, r3, c2.wzzz\n"  // (0, c0.y)
     "mov oT0.xy, r0\n"
     "add oT1.xy, r0, r1\n"
     "sub oT2.xy, r0, r1\n"
@@ -48,7 +50,6 @@ const char kGlowDownsamplePixelText[] =
 
 const char kGlowBlurVertexText[] =
     ZAV_QUAD_VERTEX
-    "mad r0.xy, v0, c1, c1.x\n"
     "mov r1.xy, c0\n"
     "add r2.xy, r1, r1\n"
     "sub oT0.xy, r0, r2\n"
@@ -70,7 +71,7 @@ const char kGlowBlurPixelText[] =
 
 const char kGlowCombineVertexText[] =
     ZAV_QUAD_VERTEX
-    "mad oT0.xy, v0, c1, c1.x\n";
+    "mov oT0.xy, r0\n";
 
 const char kGlowCombinePixelText[] =
     "ps_2_0\n"

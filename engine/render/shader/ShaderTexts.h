@@ -102,7 +102,10 @@ extern const char kTwoLightPixelText20[];
 
 // Glow post effect (shader model 2.0). The vertex texts map the quad's
 // position p to clip position (p.x, p.y, 0, 1) and texture coordinates
-// t = 0.5 (1 + p.x, 1 - p.y).
+// t = 0.5 (1 + p.x, 1 - p.y) + c1, c1 being half a texel of the target
+// drawn into (0.5 / width, 0.5 / height): Direct3D 9 puts pixel centres on
+// whole coordinates, so without it every pixel would read between two
+// texels and the picture would blur and move by half a pixel at each step.
 // Downsample: vertex c0 = (1 / width, 1 / height) of the source; outputs
 // oT0 = t, oT1 = t + (c0.x, 0), oT2 = t - (c0.x, 0), oT3 = t + (0, c0.y),
 // oT4 = t - (0, c0.y); the pixel text averages the five samples of s0.
