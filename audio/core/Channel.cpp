@@ -1,5 +1,8 @@
 #include "audio/core/Channel.h"
 
+#include <algorithm>
+#include <cstddef>
+#include <new>
 #include <utility>
 
 namespace zav::audio {
@@ -7,6 +10,7 @@ namespace zav::audio {
 namespace {
 
 constexpr int kSourceChunk = 256;  // frames decoded at a time
+constexpr size_t kKeptFrames = 65536;  // 1.5 s at 44.1 kHz; 512 KB of stereo
 
 }  // namespace
 
@@ -19,7 +23,7 @@ Channel::Channel(std::unique_ptr<Decoder> decoder, std::vector<uint8_t> bytes, u
 
 void Channel::Play(bool restart) {
     if (restart) {
-        decoder_->Rewind();
+        RewindSource();
         sourceCount_ = sourceNext_ = 0;
         primed_ = sourceEnded_ = atEnd_ = false;
         phase_ = 0.0;
@@ -32,16 +36,55 @@ void Channel::Finish() {
     atEnd_ = true;
 }
 
+int Channel::ReadSource() {
+    const size_t channels = static_cast<size_t>(decoder_->GetChannels());
+    if (keptWhole_) {
+        const size_t count = std::min(static_cast<size_t>(kSourceChunk), kept_.size() / channels - keptNext_);
+        std::copy_n(kept_.begin() + static_cast<std::ptrdiff_t>(keptNext_ * channels), count * channels,
+                    source_.begin());
+        keptNext_ += count;
+        return static_cast<int>(count);
+    }
+    const int count = std::max(decoder_->Read(source_.data(), kSourceChunk), 0);
+    if (keeping_) {
+        const size_t values = static_cast<size_t>(count) * channels;
+        if (count == 0) {
+            keeping_ = false;
+            keptWhole_ = !kept_.empty();
+            keptNext_ = kept_.size() / channels;
+        } else if (kept_.size() + values > kKeptFrames * channels || !Keep(values)) {
+            keeping_ = keepable_ = false;  // later passes need not try again
+            std::vector<float>().swap(kept_);
+        }
+    }
+    return count;
+}
+
+bool Channel::Keep(size_t values) {
+    try {
+        kept_.insert(kept_.end(), source_.begin(), source_.begin() + static_cast<std::ptrdiff_t>(values));
+        return true;
+    } catch (const std::bad_alloc&) {
+        return false;  // plays on from the decoder
+    }
+}
+
+bool Channel::RewindSource() {
+    if (keptWhole_) {
+        keptNext_ = 0;
+        return true;
+    }
+    kept_.clear();
+    keeping_ = keepable_;
+    return decoder_->Rewind();
+}
+
 bool Channel::NextFrame(float frame[2]) {
     if (sourceNext_ == sourceCount_) {
         sourceNext_ = 0;
-        sourceCount_ = decoder_->Read(source_.data(), kSourceChunk);
-        if (sourceCount_ <= 0 && loop_ && decoder_->Rewind())
-            sourceCount_ = decoder_->Read(source_.data(), kSourceChunk);
-        if (sourceCount_ <= 0) {
-            sourceCount_ = 0;
-            return false;
-        }
+        sourceCount_ = ReadSource();
+        if (sourceCount_ == 0 && loop_ && RewindSource()) sourceCount_ = ReadSource();
+        if (sourceCount_ == 0) return false;
     }
     const int channels = decoder_->GetChannels();
     const float* values = &source_[static_cast<size_t>(sourceNext_ * channels)];

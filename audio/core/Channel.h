@@ -47,6 +47,14 @@ public:
 
 private:
     bool NextFrame(float frame[2]);
+    // Fills source_ with the next frames of the sound (after its end, from
+    // its start when looping); the frame count, 0 at the end.
+    int ReadSource();
+    // Appends the first `values` of source_ to kept_; false when there is
+    // no memory for them.
+    bool Keep(size_t values);
+    // Goes back to the first frame; false when the decoder cannot.
+    bool RewindSource();
     void Finish();
 
     std::unique_ptr<Decoder> decoder_;
@@ -61,6 +69,15 @@ private:
     float current_[2] = {0, 0}, next_[2] = {0, 0};
     std::vector<float> source_;
     int sourceCount_ = 0, sourceNext_ = 0;
+    // A sound of up to kKeptFrames frames is kept as it first plays from
+    // its start to its end; later passes (loops, restarts) play from memory
+    // without the decoder, so a short loop costs no decoding however often it
+    // turns.
+    std::vector<float> kept_;
+    bool keeping_ = true;     // the pass started at the first frame and kept_ holds it so far
+    bool keepable_ = true;    // false once the sound proved too long to keep (or memory ran out)
+    bool keptWhole_ = false;  // kept_ holds the whole sound
+    size_t keptNext_ = 0;     // the next frame of kept_
     bool gainsSet_ = false;
     float gainLeft_ = 0.0f, gainRight_ = 0.0f;  // applied at the end of the last block
 };

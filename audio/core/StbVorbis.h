@@ -10,3 +10,16 @@
 #define STB_VORBIS_HEADER_ONLY
 #endif
 #include <stb_vorbis.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+// Clears an overlap length that a damaged last page left negative; call it
+// before each stb_vorbis_get_frame_float (StbVorbis.c says why).
+void zav_stb_vorbis_mend_overlap(stb_vorbis* vorbis);
+// Whether every code of the stream's codebooks can be looked up without
+// undefined arithmetic (StbVorbis.c says which cannot); 0 refuses the file.
+int zav_stb_vorbis_codes_fit(const stb_vorbis* vorbis);
+#ifdef __cplusplus
+}
+#endif

@@ -2,6 +2,7 @@
 // mixer asks for frames.
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <new>
 #include <utility>
 
@@ -14,9 +15,24 @@ namespace {
 
 // stb_vorbis takes all its memory from an arena of the decoder's own, so
 // nothing it allocates can outlive the decoder, whatever path a damaged file
-// sends it down, and a file cannot make it take more than the largest arena.
+// sends it down. The largest arena also bounds the work of opening: stb_vorbis
+// reads a codebook's entries past the end of its header as zeros, so a header
+// of a few bytes can claim millions of entries, and each costs a step per
+// table it fills. What libvorbis writes (8-192 kHz, mono and stereo, every
+// quality) needs at most about 220 KB.
 constexpr size_t kFirstArenaBytes = 256 * 1024;
-constexpr size_t kLargestArenaBytes = 32 * 1024 * 1024;
+constexpr size_t kLargestArenaBytes = 1024 * 1024;
+
+// Every packet of a stream yields at least half its short block (32 frames
+// or more), except the first ones, whose frames only prime the overlap, and
+// the last, cut to the stream's length. A packet with fewer still costs a
+// whole block's decoding: a damaged stream made of them would take many
+// times longer to decode than to play. A pass may have kFreeShortPackets of
+// them and one more per kFramesPerShortPacket frames it yielded; the next
+// ends it.
+constexpr int kShortPacketFrames = 16;
+constexpr int kFreeShortPackets = 8;
+constexpr int64_t kFramesPerShortPacket = 4096;
 
 class VorbisDecoder : public Decoder {
 public:
@@ -28,15 +44,64 @@ public:
     ~VorbisDecoder() override { stb_vorbis_close(vorbis_); }
 
     int Read(float* samples, int frames) override {
-        if (frames <= 0) return 0;
-        return stb_vorbis_get_samples_float_interleaved(vorbis_, channels_, samples, frames * channels_);
+        int done = 0;
+        while (done < frames && (next_ < count_ || Decode())) {
+            const int take = std::min(frames - done, count_ - next_);
+            for (int frame = 0; frame < take; ++frame)
+                for (int channel = 0; channel < channels_; ++channel)
+                    *samples++ = outputs_[channel][next_ + frame];
+            next_ += take;
+            done += take;
+        }
+        return done;
     }
 
-    bool Rewind() override { return stb_vorbis_seek_start(vorbis_) != 0; }
+    bool Rewind() override {
+        next_ = count_ = 0;
+        passFrames_ = 0;
+        shortPackets_ = 0;
+        ended_ = stb_vorbis_seek_start(vorbis_) == 0;
+        return !ended_;
+    }
 
 private:
+    // Decodes packets until one yields frames; false at the end of the
+    // stream, at a packet that does not decode, and past the pass's share of
+    // short packets.
+    bool Decode() {
+        while (!ended_) {
+            stb_vorbis_get_error(vorbis_);  // clears it
+            const unsigned int before = stb_vorbis_get_file_offset(vorbis_);
+            float** outputs = nullptr;
+            zav_stb_vorbis_mend_overlap(vorbis_);
+            const int got = stb_vorbis_get_frame_float(vorbis_, nullptr, &outputs);
+            if (stb_vorbis_get_error(vorbis_) != VORBIS__no_error || got < 0 ||
+                (got == 0 && stb_vorbis_get_file_offset(vorbis_) == before)) {
+                ended_ = true;
+                break;
+            }
+            if (got < kShortPacketFrames && ++shortPackets_ > kFreeShortPackets + passFrames_ / kFramesPerShortPacket) {
+                ended_ = true;
+                break;
+            }
+            passFrames_ += got;
+            if (got > 0) {
+                outputs_ = outputs;
+                count_ = got;
+                next_ = 0;
+                return true;
+            }
+        }
+        return false;
+    }
+
     std::unique_ptr<char[]> arena_;
     stb_vorbis* vorbis_;
+    float** outputs_ = nullptr;  // the last packet's frames, one array per channel
+    int count_ = 0, next_ = 0;   // frames in outputs_, and the next one to hand out
+    int64_t passFrames_ = 0;     // frames since the first
+    int shortPackets_ = 0;       // packets of this pass with fewer than kShortPacketFrames
+    bool ended_ = false;
 };
 
 uint32_t Little32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24; }
@@ -60,10 +125,12 @@ bool EndsWithClosingPage(const uint8_t* data, size_t size) {
 
 // Whether the comment header holds together: stb_vorbis allocates the list
 // and each comment by the lengths the file claims before it reads them, and
-// walks past them when they do not fit. The header follows the
-// identification header, which fills the first page alone; a comment header
-// that does not end on its own page (a long one, such as a picture) is
-// refused with the file.
+// walks past them (past the packet's end, into undefined shifts) when they do
+// not fit. The header follows the identification header, which fills the
+// first page alone, and ends at the page's first segment shorter than 255
+// bytes (the setup header may follow on the same page); a comment header that
+// does not end on its own page (a long one, such as a picture) is refused
+// with the file.
 bool CommentsFit(const uint8_t* data, size_t size) {
     constexpr size_t kHeader = 27;
     auto pageLength = [&](size_t at, size_t& body) {
@@ -81,6 +148,13 @@ bool CommentsFit(const uint8_t* data, size_t size) {
     const size_t second = first + body;
     const size_t secondHeader = pageLength(second, body);
     if (secondHeader == 0 || second + secondHeader + body > size) return false;
+    const uint8_t* lacing = data + second + kHeader;
+    const size_t segments = secondHeader - kHeader;
+    body = 0;
+    size_t segment = 0;
+    while (segment < segments && lacing[segment] == 255) body += lacing[segment++];
+    if (segment == segments) return false;  // the packet goes on to the next page
+    body += lacing[segment];
     const uint8_t* packet = data + second + secondHeader;
     size_t at = 7;  // after the packet type and "vorbis"
     auto take = [&](size_t& length) {
@@ -119,7 +193,7 @@ std::unique_ptr<Decoder> OpenVorbisDecoder(const uint8_t* data, size_t size) {
     if (!vorbis) return nullptr;
     stb_vorbis_info info = stb_vorbis_get_info(vorbis);
     if ((info.channels != 1 && info.channels != 2) || info.sample_rate < kMinSoundRate ||
-        info.sample_rate > kMaxSoundRate) {
+        info.sample_rate > kMaxSoundRate || !zav_stb_vorbis_codes_fit(vorbis)) {
         stb_vorbis_close(vorbis);
         return nullptr;
     }

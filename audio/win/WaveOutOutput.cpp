@@ -18,12 +18,51 @@ namespace zav::audio {
 
 namespace {
 
-// Eight buffers of 2048 frames: about 370 ms queued at 44.1 kHz, which rides
-// out the busy frames of the screensaver's loop on a loaded machine; the
-// thread also looks for returned buffers every 20 ms in case an event is
-// missed.
-constexpr int kBufferCount = 8;
-constexpr int kBufferFrames = 2048;
+// Sixteen buffers of 1024 frames: about 370 ms queued at 44.1 kHz, which
+// rides out the busy frames of the screensaver's loop on a loaded machine,
+// refilled 23 ms at a time so that the queue stays nearly full. The thread
+// also looks for returned buffers every 10 ms in case an event is missed.
+constexpr int kBufferCount = 16;
+constexpr int kBufferFrames = 1024;
+constexpr DWORD kPollMilliseconds = 10;
+
+// Asks for the scheduling an audio thread gets: the highest priority of its
+// process and, where the system has it, the multimedia class scheduler's
+// "Pro Audio" task. Also names the thread (where the system can), for
+// debuggers and process listings. All of it is optional: a system without
+// it plays all the same.
+class AudioThreadScheduling {
+public:
+    AudioThreadScheduling() {
+        SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
+        if (HMODULE kernel = GetModuleHandleW(L"kernel32.dll")) {
+            using Describe = HRESULT(WINAPI*)(HANDLE, PCWSTR);
+            if (auto describe = reinterpret_cast<Describe>(
+                    reinterpret_cast<void*>(GetProcAddress(kernel, "SetThreadDescription"))))
+                describe(GetCurrentThread(), L"zav audio out");
+        }
+        avrt_ = LoadLibraryW(L"avrt.dll");
+        if (!avrt_) return;
+        using Join = HANDLE(WINAPI*)(LPCWSTR, LPDWORD);
+        auto join = reinterpret_cast<Join>(
+            reinterpret_cast<void*>(GetProcAddress(avrt_, "AvSetMmThreadCharacteristicsW")));
+        DWORD index = 0;
+        if (join) task_ = join(L"Pro Audio", &index);
+    }
+    ~AudioThreadScheduling() {
+        if (task_) {
+            using Leave = BOOL(WINAPI*)(HANDLE);
+            if (auto leave = reinterpret_cast<Leave>(
+                    reinterpret_cast<void*>(GetProcAddress(avrt_, "AvRevertMmThreadCharacteristics"))))
+                leave(task_);
+        }
+        if (avrt_) FreeLibrary(avrt_);
+    }
+
+private:
+    HMODULE avrt_ = nullptr;
+    HANDLE task_ = nullptr;
+};
 
 class WaveOutOutput : public Output {
 public:
@@ -84,10 +123,10 @@ private:
     // The device hands buffers back in the order they were queued; they are
     // queued again in that order.
     void Run() {
-        SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_HIGHEST);
+        AudioThreadScheduling scheduling;
         int next = 0;
         while (!stopping_) {
-            WaitForSingleObject(event_, 20);
+            WaitForSingleObject(event_, kPollMilliseconds);
             while (!stopping_ && (headers_[next].dwFlags & WHDR_DONE)) {
                 headers_[next].dwFlags &= ~WHDR_DONE;
                 Queue(headers_[next]);

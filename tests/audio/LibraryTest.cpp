@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 
+#include "audio/core/Channel.h"
 #include "audio/core/Library.h"
 #include "tests/audio/AudioTestSounds.h"
 
@@ -329,6 +331,76 @@ TEST_F(PlacementTest, PositionsThatAreNotNumbersAreSilentNotBroken) {
     std::tie(left, right) = Heard({50, 0, 0});
     EXPECT_NEAR(left, right, 1e-6);
     EXPECT_NEAR(left, 0.5 / std::sqrt(2.0) * std::sqrt(0.5), 1e-3);
+}
+
+// A mono sound of `frames` frames, frame i holding i / frames, that counts
+// the calls it gets.
+class CountingDecoder : public Decoder {
+public:
+    explicit CountingDecoder(int frames) : frames_(frames) {
+        channels_ = 1;
+        rate_ = 44100;
+    }
+    int Read(float* samples, int frames) override {
+        ++reads;
+        const int count = std::min(frames, frames_ - next_);
+        for (int i = 0; i < count; ++i) samples[i] = Value(next_ + i);
+        next_ += count;
+        return count;
+    }
+    bool Rewind() override {
+        ++rewinds;
+        next_ = 0;
+        return true;
+    }
+    float Value(int frame) const { return static_cast<float>(frame) / static_cast<float>(frames_); }
+
+    int reads = 0, rewinds = 0;
+
+private:
+    int frames_, next_ = 0;
+};
+
+// `frames` frames of `channel` mixed at the sound's own rate, left channel.
+std::vector<float> MixLeft(Channel& channel, int frames) {
+    std::vector<float> mix(2 * static_cast<size_t>(frames), 0.0f);
+    channel.MixInto(mix.data(), frames, 44100, 1.0f);
+    return test::Channel(mix, 0);
+}
+
+TEST(Channel, AShortLoopIsDecodedOnceAndPlaysOnFromMemory) {
+    // Three frames looped for a second: one pass through the decoder, then
+    // 14 700 passes without it, each frame in its place; a restart too.
+    auto* decoder = new CountingDecoder(3);
+    Channel channel(std::unique_ptr<Decoder>(decoder), {}, kAudioLoop);
+    channel.Play(false);
+    std::vector<float> left = MixLeft(channel, 44100);
+    for (size_t i = 0; i < left.size(); ++i) ASSERT_EQ(left[i], decoder->Value(static_cast<int>(i % 3))) << i;
+    EXPECT_EQ(decoder->rewinds, 0);
+    EXPECT_LE(decoder->reads, 2);
+    MixLeft(channel, 1);
+    channel.Play(true);
+    left = MixLeft(channel, 6);
+    EXPECT_EQ(left, std::vector<float>({0.0f, 1.0f / 3, 2.0f / 3, 0.0f, 1.0f / 3, 2.0f / 3}));
+    EXPECT_EQ(decoder->rewinds, 0);
+    // Without the loop flag it ends at the end of its pass.
+    channel.SetLooping(false);
+    left = MixLeft(channel, 6);
+    EXPECT_EQ(left, std::vector<float>({0.0f, 1.0f / 3, 2.0f / 3, 0.0f, 0.0f, 0.0f}));
+    EXPECT_FALSE(channel.IsPlaying());
+}
+
+TEST(Channel, ALongSoundLoopsThroughItsDecoder) {
+    // Longer than what the channel keeps: every pass decodes again, and the
+    // loop has no seam.
+    constexpr int kFrames = 100000;
+    auto* decoder = new CountingDecoder(kFrames);
+    Channel channel(std::unique_ptr<Decoder>(decoder), {}, kAudioLoop);
+    channel.Play(false);
+    const std::vector<float> left = MixLeft(channel, 2 * kFrames + 10);
+    for (size_t i = 0; i < left.size(); ++i)
+        ASSERT_EQ(left[i], decoder->Value(static_cast<int>(i % kFrames))) << i;
+    EXPECT_EQ(decoder->rewinds, 2);
 }
 
 }  // namespace

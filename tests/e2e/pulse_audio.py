@@ -2,6 +2,12 @@
 
 Wine plays through its PulseAudio driver into the sink "capture"; parec records the sink's monitor. Everything lives
 in a fresh folder, so tests never meet another daemon or the user's sound settings.
+
+Wine 8 keeps only three of its 10 ms periods queued in PulseAudio, refilled by a timer thread whose waits go through
+the wineserver, and it ignores the thread priorities Windows programs ask for (its own timer thread asks for the
+highest). On a busy machine the timer comes late, PulseAudio runs dry and Wine pads the gap with silence, whatever
+the program queued. So the program gets a deeper PulseAudio queue (PULSE_LATENCY_MSEC; Wine's period then grows to
+20 ms), and the daemon, the wineserver and the audio threads run at a raised priority, as they would on Windows.
 """
 
 import math
@@ -14,7 +20,20 @@ import tempfile
 import time
 import wave
 
+import wine_harness as wine
+
 RATE = 44100
+PROGRAM_LATENCY_MSEC = 400  # what PulseAudio keeps queued for the program
+AUDIO_NICENESS = -10
+# Threads that carry the program's sound: Wine's PulseAudio timer and main loop, and the audio library's output.
+AUDIO_THREADS = ("winepulse_timer", "winepulse_mainl", "zav audio out")
+
+
+def _raise_priority():
+    try:
+        os.setpriority(os.PRIO_PROCESS, 0, AUDIO_NICENESS)
+    except OSError:
+        pass  # without the right to, at the usual priority
 
 
 class PulseDaemon:
@@ -34,7 +53,8 @@ class PulseDaemon:
         self.daemon = subprocess.Popen(
             ["pulseaudio", "-n", "-F", self.path("default.pa"), "--daemonize=no", "--exit-idle-time=-1",
              "--use-pid-file=no", "--realtime=no", "--high-priority=no"],
-            stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env=environment)
+            stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env=environment,
+            preexec_fn=_raise_priority)
         self.keep_alive = None
         deadline = time.monotonic() + 10
         while subprocess.run(["pactl", "info"], env=self.client_environment(), stdout=subprocess.DEVNULL,
@@ -60,8 +80,19 @@ class PulseDaemon:
         return {"PULSE_SERVER": "unix:" + self.socket(), "PULSE_COOKIE": self.path("cookie"),
                 "PULSE_RUNTIME_PATH": self.path("runtime"), "PULSE_CLIENTCONFIG": self.path("client.conf")}
 
-    def record(self, seconds):
-        """Records the sink for `seconds`; returns (left, right) as lists of floats."""
+    def program_environment(self):
+        """What the program under test needs: the client's environment and a deeper PulseAudio queue."""
+        environment = self.client_environment()
+        environment["PULSE_LATENCY_MSEC"] = str(PROGRAM_LATENCY_MSEC)
+        return environment
+
+    def audio_threads(self):
+        """The ids of the threads of this daemon's clients that carry their sound (AUDIO_THREADS)."""
+        return wine.threads_of(("PULSE_SERVER=unix:" + self.socket()).encode(), AUDIO_THREADS)
+
+    def record(self, seconds, keep=None):
+        """Records the sink for `seconds`; returns (left, right) as lists of floats. With `keep`, the recording
+        is also copied to that path, to listen to or measure again."""
         capture = self.path("capture.wav")
         if os.path.exists(capture):
             os.remove(capture)
@@ -77,6 +108,8 @@ class PulseDaemon:
         time.sleep(seconds)
         recorder.send_signal(signal.SIGINT)  # finalises the WAV header
         recorder.wait(timeout=10)
+        if keep:
+            shutil.copyfile(capture, keep)
         return read_stereo(capture)
 
     def stop(self):

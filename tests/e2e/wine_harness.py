@@ -232,6 +232,52 @@ def wait_until(condition, timeout=30):
     return condition()
 
 
+def _processes(entry):
+    """(pid, command name) of every readable process whose environment holds `entry` (bytes "NAME=value")."""
+    for pid in os.listdir("/proc"):
+        if not pid.isdigit():
+            continue
+        try:
+            with open("/proc/%s/comm" % pid) as comm, open("/proc/%s/environ" % pid, "rb") as environ:
+                if b"\0" + entry + b"\0" in b"\0" + environ.read():
+                    yield int(pid), comm.read().strip()
+        except OSError:
+            continue
+
+
+def server_pids():
+    """The wineserver of this prefix (a list: empty when none runs)."""
+    return [pid for pid, name in _processes(b"WINEPREFIX=" + prefix().encode()) if name.startswith("wineserver")]
+
+
+def threads_of(entry, names):
+    """The ids of the threads named one of `names` in the processes whose environment holds `entry`."""
+    found = []
+    for pid, _ in _processes(entry):
+        for tid in os.listdir("/proc/%d/task" % pid):
+            try:
+                with open("/proc/%d/task/%s/comm" % (pid, tid)) as comm:
+                    if comm.read().strip() in names:
+                        found.append(int(tid))
+            except OSError:
+                continue
+    return found
+
+
+def set_niceness(ids, niceness):
+    """Sets the niceness of processes or threads (Linux keeps it per thread); returns {id: niceness before} for
+    the ones it changed. Without the right to raise priorities it changes nothing."""
+    before = {}
+    for ident in ids:
+        try:
+            old = os.getpriority(os.PRIO_PROCESS, ident)
+            os.setpriority(os.PRIO_PROCESS, ident, niceness)
+            before[ident] = old
+        except OSError:
+            continue
+    return before
+
+
 def output_folder(test):
     """A folder for what `test` (a unittest.TestCase) leaves to look at, such as screenshots."""
     base = os.environ.get("ZAV_E2E_OUTPUT", os.path.join(ROOT, "build", "win", "e2e-output"))

@@ -13,6 +13,8 @@
 #include <iterator>
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "audio/AudioApi.h"
 #include "engine/core/Engine.h"
@@ -124,10 +126,44 @@ TEST_F(AudioDll, WithoutADeviceInitFailsQuicklyAndEverythingElseWorksSilently) {
 }
 
 // The sound manager as the engine starts it, from the executable's resource.
+// The process's temporary folder is a folder of the test's own, so that the
+// copies it counts are the manager's, whatever other programs (tests running
+// beside it) write into the prefix's temporary folder meanwhile.
 class SoundManagerWin : public ::testing::Test {
 protected:
-    void TearDown() override { platform::UnregisterBlob("BASS", 108); }
+    void SetUp() override {
+        for (const wchar_t* name : {L"TMP", L"TEMP"}) {
+            wchar_t value[MAX_PATH + 1];
+            const DWORD length = GetEnvironmentVariableW(name, value, MAX_PATH + 1);
+            saved_.emplace_back(name, length > 0 && length <= MAX_PATH ? std::wstring(value) : std::wstring());
+        }
+        wchar_t shared[MAX_PATH + 1];
+        ASSERT_GT(GetTempPathW(MAX_PATH + 1, shared), 0u);
+        folder_ = std::wstring(shared) + L"zav-sound-manager-" + std::to_wstring(GetCurrentProcessId());
+        ASSERT_TRUE(CreateDirectoryW(folder_.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+        for (const auto& saved : saved_) SetEnvironmentVariableW(saved.first.c_str(), folder_.c_str());
+    }
+    void TearDown() override {
+        platform::UnregisterBlob("BASS", 108);
+        for (const auto& saved : saved_)
+            SetEnvironmentVariableW(saved.first.c_str(), saved.second.empty() ? nullptr : saved.second.c_str());
+        WIN32_FIND_DATAW found;
+        HANDLE search = FindFirstFileW((folder_ + L"\\*").c_str(), &found);
+        if (search != INVALID_HANDLE_VALUE) {
+            do {
+                if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                    DeleteFileW((folder_ + L"\\" + found.cFileName).c_str());
+            } while (FindNextFileW(search, &found));
+            FindClose(search);
+        }
+        RemoveDirectoryW(folder_.c_str());
+    }
+
     test::LogCapture log;
+
+private:
+    std::vector<std::pair<std::wstring, std::wstring>> saved_;  // TMP and TEMP as they were
+    std::wstring folder_;
 };
 
 TEST_F(SoundManagerWin, StartsFromTheResourceLogsEveryStepAndCleansUp) {
