@@ -17,16 +17,7 @@ cd "$(dirname "$0")/.."
 # shellcheck source=scripts/xvfb-session.sh
 . scripts/xvfb-session.sh
 
-seconds=60
-build=1
-while [ $# -gt 0 ]; do
-  case "$1" in
-    --seconds) seconds=${2:-}; shift $(($# > 1 ? 2 : 1)) ;;
-    --no-build) build=0; shift ;;
-    *) echo "usage: scripts/measure-fps.sh [--seconds N] [--no-build]" >&2; exit 64 ;;
-  esac
-done
-case "$seconds" in "" | *[!0-9]*) echo "--seconds needs a number" >&2; exit 64 ;; esac
+zav_read_options "scripts/measure-fps.sh [--seconds N] [--no-build]" 60 "$@"
 if [ "$seconds" -le 15 ]; then
   echo "--seconds must be above 15: the first ten are left out" >&2
   exit 64

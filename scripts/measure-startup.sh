@@ -37,16 +37,7 @@ cd "$(dirname "$0")/.."
 # shellcheck source=scripts/xvfb-session.sh
 . scripts/xvfb-session.sh
 
-seconds=20
-build=1
-while [ $# -gt 0 ]; do
-  case "$1" in
-    --seconds) seconds=${2:-}; shift $(($# > 1 ? 2 : 1)) ;;
-    --no-build) build=0; shift ;;
-    *) echo "usage: scripts/measure-startup.sh [--seconds N] [--no-build]" >&2; exit 64 ;;
-  esac
-done
-case "$seconds" in "" | *[!0-9]*) echo "--seconds needs a number" >&2; exit 64 ;; esac
+zav_read_options "scripts/measure-startup.sh [--seconds N] [--no-build]" 20 "$@"
 
 zav_begin_session "$build"
 mkdir -p out

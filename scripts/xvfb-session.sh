@@ -75,6 +75,24 @@ zav_paint_desktop() {
   rm -f "$picture"
 }
 
+# USAGE DEFAULT ARGUMENTS...: reads "[--seconds N] [--no-build]" into
+# `seconds` (DEFAULT when not given) and `build` (1, or 0 with --no-build);
+# anything else prints USAGE and ends the script.
+zav_read_options() {
+  local usage=$1
+  seconds=$2
+  build=1
+  shift 2
+  while [ $# -gt 0 ]; do
+    case "$1" in
+      --seconds) seconds=${2:-}; shift $(($# > 1 ? 2 : 1)) ;;
+      --no-build) build=0; shift ;;
+      *) echo "usage: $usage" >&2; exit 64 ;;
+    esac
+  done
+  case "$seconds" in "" | *[!0-9]*) echo "--seconds needs a number" >&2; exit 64 ;; esac
+}
+
 # BUILD (1 or 0): builds the screensaver when 1, then makes the session: the
 # X server, the Wine server, a grey desktop, no log of an earlier run, and
 # an EXIT trap that stops them.
