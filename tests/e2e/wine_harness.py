@@ -254,7 +254,11 @@ def threads_of(entry, names):
     """The ids of the threads named one of `names` in the processes whose environment holds `entry`."""
     found = []
     for pid, _ in _processes(entry):
-        for tid in os.listdir("/proc/%d/task" % pid):
+        try:
+            tids = os.listdir("/proc/%d/task" % pid)
+        except OSError:
+            continue  # it ended meanwhile
+        for tid in tids:
             try:
                 with open("/proc/%d/task/%s/comm" % (pid, tid)) as comm:
                     if comm.read().strip() in names:
